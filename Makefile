@@ -1,0 +1,36 @@
+# Front door: `make test` and `make run` do all the set-up on Debian.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps configure build test run art previews clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_FLAGS)
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	scripts/with-wine $(BUILD) ctest --test-dir $(BUILD) --output-on-failure --timeout 600
+
+run: build
+	scripts/run-pellory $(BUILD)
+
+# Regenerates the committed bitmaps and icon from their text sources.
+art: build
+	scripts/with-wine $(BUILD) scripts/wine-run $(BUILD)/tools/artgen.exe write resources/art resources/bitmaps
+
+# PNG previews of the character in every costume combination, under $(BUILD)/art.
+previews: build
+	scripts/with-wine $(BUILD) scripts/make-previews $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,42 @@
+#pragma once
+// The one error type of the program: a number, a source and a description.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace platform {
+
+class Error : public std::exception {
+public:
+    Error(int32_t number, std::string source, std::string description)
+        : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+
+    int32_t Number() const noexcept { return number_; }
+    const std::string& Source() const noexcept { return source_; }
+    const std::string& Description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    int32_t number_;
+    std::string source_;
+    std::string description_;
+};
+
+// Error numbers the platform layer raises, with its fixed descriptions.
+namespace err {
+constexpr int32_t TypeMismatch = 13;
+constexpr int32_t Overflow = 6;
+constexpr int32_t SubscriptOutOfRange = 9;
+constexpr int32_t ResourceNotFound = 326;
+constexpr int32_t NoSuchElement = 340;
+constexpr int32_t AlreadyLoaded = 360;
+constexpr int32_t CreateFailed = 480;
+}  // namespace err
+
+// The executable's file name without its extension ("Pellory" for Pellory.exe).
+std::string ExeName();
+
+[[noreturn]] void RaiseTypeMismatch();
+[[noreturn]] void RaiseOverflow();
+
+}  // namespace platform

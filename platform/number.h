@@ -1,0 +1,28 @@
+#pragma once
+// Number rules shared by the whole program.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Blanks are ignored anywhere; the longest leading decimal number (sign, digits, point, exponent) is read;
+// a text that does not begin with one reads as 0.
+double ReadNumber(std::string_view text);
+
+// The whole text (blanks around it allowed) as a decimal number, or nothing: what a conversion of
+// numeric text accepts.
+std::optional<double> ParseNumericText(std::string_view text);
+
+// Round to nearest, halves to even; raises Overflow (6) outside the target's range.
+int32_t RoundToLong(double value);
+int16_t RoundToInteger(double value);
+
+// Round to nearest, halves to even, clamped to the 32-bit range instead of raising.
+int32_t RoundToLongClamped(double value);
+
+// Shortest decimal text that reads back as the same double ("1.5", "3", "-0.25").
+std::string NumberText(double value);
+
+}  // namespace platform

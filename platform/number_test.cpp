@@ -1,0 +1,51 @@
+#include "platform/number.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "platform/error.h"
+
+using namespace platform;
+
+TEST(ReadNumber, TakesTheLongestLeadingNumberAndIgnoresBlanks) {
+    struct Case { const char* text; double expected; } cases[] = {
+        {" 92", 92}, {"9 2", 92}, {" - 1 6", -16}, {"16px", 16}, {"1.5e2x", 150}, {"1.5e", 1.5},
+        {".5", 0.5}, {"7.", 7}, {"+3", 3}, {"", 0}, {"abc", 0}, {"e5", 0}, {"-", 0}, {".", 0},
+        {"12:34", 12}, {"1e+", 1}, {"\t2\t4", 24},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadNumber(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ParseNumericText, AcceptsOnlyAWholeNumber) {
+    EXPECT_EQ(ParseNumericText(" 12 "), 12.0);
+    EXPECT_EQ(ParseNumericText("-2.5e1"), -25.0);
+    EXPECT_FALSE(ParseNumericText("12a"));
+    EXPECT_FALSE(ParseNumericText(""));
+    EXPECT_FALSE(ParseNumericText("  "));
+    EXPECT_FALSE(ParseNumericText("1 2"));
+}
+
+TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
+    EXPECT_EQ(RoundToLong(0.5), 0);
+    EXPECT_EQ(RoundToLong(1.5), 2);
+    EXPECT_EQ(RoundToLong(2.5), 2);
+    EXPECT_EQ(RoundToLong(-2.5), -2);
+    EXPECT_EQ(RoundToLong(-3.5), -4);
+    EXPECT_EQ(RoundToLong(2.4999), 2);
+    EXPECT_EQ(RoundToLong(2147483647.4), 2147483647);
+    EXPECT_EQ(RoundToInteger(32767.4), 32767);
+    for (double bad : {2147483647.5, -2147483648.6, std::numeric_limits<double>::quiet_NaN()}) {
+        try {
+            RoundToLong(bad);
+            ADD_FAILURE() << bad;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), err::Overflow);
+        }
+    }
+    EXPECT_THROW(RoundToInteger(32767.5), Error);
+    EXPECT_THROW(RoundToInteger(-32769), Error);
+    EXPECT_EQ(RoundToLongClamped(1e12), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(RoundToLongClamped(-1e12), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(RoundToLongClamped(-7.5), -8);
+}

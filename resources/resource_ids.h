@@ -1,0 +1,20 @@
+#pragma once
+// Resource numbers shared by the resource script and the code.
+
+#define PELLORY_VERSION_BINARY 1,0,0,0
+#define PELLORY_VERSION_TEXT "1.0.0.0"
+
+#define IDI_DISTANCE 1
+
+#define IDS_FORTUNES 100
+#define IDS_BUTT_HEIGHT 101
+#define IDS_BLINK_X 102
+#define IDS_BLINK_Y 103
+#define IDS_COSTUMES1 104
+#define IDS_COSTUMES2 105
+
+#define IDB_BLINK1 101
+#define IDB_BLINK2 102
+#define IDB_BASE 109
+#define IDB_COSTUME1_FIRST 110  /* layer 1, index i: 109 + i */
+#define IDB_COSTUME2_FIRST 150  /* layer 2, index i: 149 + i */

@@ -1,0 +1,62 @@
+#include "platform/host.h"
+
+#include "platform/error.h"
+
+namespace platform {
+
+Host& CurrentHost() {
+    static Host host;
+    return host;
+}
+
+HostOverride::HostOverride(Host host) : previous_(std::move(CurrentHost())) { CurrentHost() = std::move(host); }
+
+HostOverride::~HostOverride() { CurrentHost() = std::move(previous_); }
+
+int MsgBox(const std::string& text, UINT flags, HWND owner) {
+    const Host& host = CurrentHost();
+    if (host.messageBox) return host.messageBox(owner, text, host.title, flags);
+    return MessageBoxA(owner, text.c_str(), host.title.c_str(), flags | MB_SETFOREGROUND);
+}
+
+void End(int exitCode) {
+    const Host& host = CurrentHost();
+    if (host.endProgram) {
+        host.endProgram(exitCode);
+        throw ProgramEnded{exitCode};
+    }
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+namespace {
+
+HMODULE ResourceModule() {
+    HMODULE module = CurrentHost().resources;
+    return module ? module : GetModuleHandleA(nullptr);
+}
+
+[[noreturn]] void RaiseResourceNotFound(int id) {
+    throw Error(err::ResourceNotFound, ExeName(), "Resource with identifier '" + std::to_string(id) + "' not found");
+}
+
+}  // namespace
+
+std::string LoadResString(int id) {
+    // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(ResourceModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || text == nullptr) RaiseResourceNotFound(id);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+UniqueBitmap LoadResPicture(int id) {
+    // As a DIB section, so 4-bit pictures keep their own palette and pixels stay exact.
+    HANDLE image = LoadImageA(ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (image == nullptr) RaiseResourceNotFound(id);
+    return UniqueBitmap(static_cast<HBITMAP>(image));
+}
+
+}  // namespace platform

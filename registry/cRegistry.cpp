@@ -1,0 +1,227 @@
+#include "registry/cRegistry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/handles.h"
+
+using platform::Variant;
+
+namespace {
+
+// Query, set, create-subkey, enumerate, notify and create-link: enough to write, less than all access.
+constexpr REGSAM kCreateAccess = 0x3F;
+
+HKEY RootHandle(int32_t classKey) { return reinterpret_cast<HKEY>(static_cast<intptr_t>(classKey)); }
+
+std::string ErrorSource() { return platform::ExeName() + ".cRegistry"; }
+
+[[noreturn]] void Raise(int32_t number, std::string description) {
+    throw platform::Error(number, ErrorSource(), std::move(description));
+}
+
+// The root a call works on: the predefined key itself, or a remote root that this object closes.
+class RootKey {
+public:
+    bool Connect(int32_t classKey, const std::string& machine) {
+        if (machine.empty()) {
+            handle_ = RootHandle(classKey);
+            return true;
+        }
+        HKEY remote = nullptr;
+        if (::RegConnectRegistryA(machine.c_str(), RootHandle(classKey), &remote) != ERROR_SUCCESS) return false;
+        remote_.reset(remote);
+        handle_ = remote;
+        return true;
+    }
+    HKEY get() const noexcept { return handle_; }
+
+private:
+    HKEY handle_ = nullptr;
+    platform::UniqueKey remote_;
+};
+
+platform::UniqueKey OpenKey(HKEY root, const std::string& section, REGSAM access) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(root, section.c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
+    return platform::UniqueKey(key);
+}
+
+platform::UniqueKey CreateKeyFor(HKEY root, const std::string& section) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (::RegCreateKeyExA(root, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kCreateAccess, nullptr, &key,
+                          &disposition) != ERROR_SUCCESS)
+        return {};
+    return platform::UniqueKey(key);
+}
+
+// The stored bytes of a value whose probe reported `size`. If the value grew in between, the read
+// follows it rather than stopping at a half-filled buffer; if it vanished, the data is empty.
+std::vector<BYTE> ReadData(HKEY key, const std::string& name, DWORD size) {
+    std::vector<BYTE> data;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        data.assign(size, 0);
+        DWORD got = size;
+        LONG result = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, data.empty() ? nullptr : data.data(), &got);
+        if (result == ERROR_SUCCESS) {
+            data.resize(std::min<DWORD>(got, size));
+            return data;
+        }
+        if (result != ERROR_MORE_DATA) break;
+        size = got;
+    }
+    data.clear();
+    return data;
+}
+
+// String data less its terminator. A value stored without one (size 0 included) keeps all its bytes
+// instead of losing the last character or reading before the buffer.
+std::string TextOf(const std::vector<BYTE>& data) {
+    auto end = data.end();
+    if (!data.empty() && data.back() == 0) --end;
+    return std::string(data.begin(), end);
+}
+
+// Environment references expanded; when the expansion fails the stored text is kept as it is.
+std::string Expanded(const std::string& text) {
+    DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    std::string out(needed, '\0');
+    DWORD written = ::ExpandEnvironmentStringsA(text.c_str(), out.data(), needed);
+    if (written == 0 || written > needed) return text;
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+// First four bytes as a little-endian number; short data is padded with zeros.
+uint32_t DwordOf(const std::vector<BYTE>& data) {
+    uint32_t value = 0;
+    if (!data.empty()) std::memcpy(&value, data.data(), std::min<size_t>(data.size(), sizeof value));
+    return value;
+}
+
+// A name between two percent signs, with at least one character between them.
+bool HoldsEnvironmentReference(const std::string& text) {
+    size_t first = text.find('%');
+    return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
+}
+
+// What "converted to text" gives as empty: nothing, an empty string, an empty byte array.
+bool IsEmptyText(const Variant& value) {
+    switch (value.kind()) {
+        case Variant::Kind::Empty: return true;
+        case Variant::Kind::String: return value.AsString()->empty();
+        case Variant::Kind::Bytes: return value.AsBytes()->empty();
+        default: return false;
+    }
+}
+
+}  // namespace
+
+void cRegistry::SetMachine(const std::string& sMachine) {
+    if (sMachine.size() < 3)
+        machine_.clear();
+    else if (sMachine.compare(0, 2, "\\\\") != 0)
+        machine_ = "\\\\" + sMachine;
+    else
+        machine_ = sMachine;
+}
+
+Variant cRegistry::Value() {
+    RootKey root;
+    if (!root.Connect(classKey_, machine_)) return default_;
+    platform::UniqueKey key = OpenKey(root.get(), sectionKey_, KEY_QUERY_VALUE);
+    if (!key) return default_;
+
+    DWORD type = 0, size = 0;
+    LONG probe = ::RegQueryValueExA(key.get(), valueKey_.c_str(), nullptr, &type, nullptr, &size);
+    if (probe != ERROR_SUCCESS && probe != ERROR_MORE_DATA) return default_;
+    valueType_ = static_cast<int32_t>(type);
+
+    std::vector<BYTE> data = ReadData(key.get(), valueKey_, size);
+    switch (type) {
+        case REG_SZ:
+        case REG_MULTI_SZ: return Variant(TextOf(data));
+        case REG_EXPAND_SZ: return Variant(Expanded(TextOf(data)));
+        case REG_DWORD: return Variant(static_cast<int32_t>(DwordOf(data)));
+        case REG_DWORD_BIG_ENDIAN: {
+            uint32_t v = DwordOf(data);
+            return Variant(static_cast<int32_t>((v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24)));
+        }
+        default: return Variant(platform::ByteArray(data.begin(), data.end()));
+    }
+}
+
+void cRegistry::SetValue(const Variant& vValue) {
+    auto failureText = [&] {
+        return "Failed to set registry value Key: '" + std::to_string(classKey_) + "',Section: '" + sectionKey_ +
+               "',Key: '" + valueKey_ + "' to value: '" + vValue.DisplayText() + "'";
+    };
+
+    // A remote registry that cannot be reached is a key that cannot be opened.
+    RootKey root;
+    if (!root.Connect(classKey_, machine_)) Raise(ErrKeyFailed, failureText());
+    platform::UniqueKey key = CreateKeyFor(root.get(), sectionKey_);
+    if (!key) Raise(ErrKeyFailed, failureText());
+
+    LONG result = ERROR_SUCCESS;
+    switch (valueType_) {
+        case REG_SZ:
+        case REG_EXPAND_SZ: {
+            // A byte array has no text to write: refused like an unsupported type.
+            if (vValue.kind() == Variant::Kind::Bytes) {
+                result = ERROR_INVALID_DATA;
+                break;
+            }
+            std::string text = vValue.ToString();
+            DWORD type = HoldsEnvironmentReference(text) ? REG_EXPAND_SZ : REG_SZ;
+            result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                      static_cast<DWORD>(text.size() + 1));
+            break;
+        }
+        case REG_BINARY: {
+            const platform::ByteArray* bytes = vValue.AsBytes();
+            if (!bytes) Raise(ErrKeyFailed, "");
+            static const BYTE none = 0;
+            result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),
+                                      static_cast<DWORD>(bytes->size()));
+            break;
+        }
+        case REG_DWORD:
+        case REG_DWORD_BIG_ENDIAN:
+            // Only whole numbers are written, always little-endian; anything else is quietly skipped.
+            if (vValue.IsWholeNumber()) {
+                int32_t number = vValue.ToLong();
+                result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                                          sizeof number);
+            }
+            break;
+        default: result = ERROR_INVALID_DATA; break;
+    }
+    if (result != ERROR_SUCCESS) Raise(ErrSetValueFailed, failureText());
+}
+
+Variant cRegistry::ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
+                           int32_t ValueType, const Variant& Default) {
+    SetClassKey(ClassKey);
+    SetSectionKey(SectionKey);
+    SetValueKey(ValueKey);
+    SetValueType(ValueType);
+    SetDefault(Default);
+    return Value();
+}
+
+void cRegistry::SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
+                           int32_t ValueType, const Variant& Default, Variant& NewValue) {
+    SetClassKey(ClassKey);
+    SetSectionKey(SectionKey);
+    SetValueKey(ValueKey);
+    SetValueType(ValueType);
+    SetDefault(Default);
+    if (valueType_ == REG_SZ && IsEmptyText(NewValue)) NewValue = default_;
+    SetValue(NewValue);
+}

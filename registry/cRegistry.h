@@ -1,0 +1,56 @@
+#pragma once
+// A named place in the registry (root, key path, value name) with a data type and a fallback,
+// read and written through Value. Each use makes a fresh object; nothing stays open between calls.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/variant.h"
+
+class cRegistry {
+public:
+    // Root key values as the program passes them (signed 32-bit).
+    static constexpr int32_t HKeyClassesRoot = (int32_t)0x80000000, HKeyCurrentUser = (int32_t)0x80000001,
+                             HKeyLocalMachine = (int32_t)0x80000002;
+
+    // Error numbers raised, all with the source ExeName() + ".cRegistry".
+    static constexpr int32_t ErrKeyFailed = 26001;                          // key create/open/delete
+    static constexpr int32_t ErrSetValueFailed = (int32_t)0x800469A9;       // value write refused
+    static constexpr int32_t ErrEnumerateFailed = (int32_t)0x800469AA;      // EnumerateSections broke down
+    static constexpr int32_t ErrInvalidItemList = (int32_t)0x800469AC;      // verb list not in threes
+    static constexpr int32_t ErrClassNotDefined = (int32_t)0x800469AD;      // verbs for an unknown class
+
+    int32_t ClassKey() const { return classKey_; }
+    void SetClassKey(int32_t eKey) { classKey_ = eKey; }
+    const std::string& SectionKey() const { return sectionKey_; }
+    void SetSectionKey(const std::string& sSectionKey) { sectionKey_ = sSectionKey; }
+    const std::string& ValueKey() const { return valueKey_; }
+    void SetValueKey(const std::string& sValueKey) { valueKey_ = sValueKey; }
+    int32_t ValueType() const { return valueType_; }
+    void SetValueType(int32_t eValueType) { valueType_ = eValueType; }
+    const platform::Variant& Default() const { return default_; }
+    void SetDefault(const platform::Variant& vDefault) { default_ = vDefault; }
+    // Held with two leading backslashes, or empty for the local registry.
+    const std::string& Machine() const { return machine_; }
+    void SetMachine(const std::string& sMachine);
+
+    // Reads the value; a missing key or value (or an unreachable machine) yields Default.
+    // A successful read sets ValueType to the stored type.
+    platform::Variant Value();
+    // Writes vValue as ValueType, creating the key as needed; throws platform::Error.
+    void SetValue(const platform::Variant& vValue);
+
+    platform::Variant ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
+                              int32_t ValueType, const platform::Variant& Default);
+    // With REG_SZ, an empty NewValue is replaced by Default (in the caller's variable too) before writing.
+    void SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey, int32_t ValueType,
+                    const platform::Variant& Default, platform::Variant& NewValue);
+
+private:
+    int32_t classKey_ = 0;
+    std::string sectionKey_;
+    std::string valueKey_;
+    int32_t valueType_ = 0;
+    platform::Variant default_;
+    std::string machine_;
+};

@@ -10,6 +10,7 @@
 //   activate TARGET                   SetForegroundWindow
 //   move TARGET LEFT TOP WIDTH HEIGHT SetWindowPos without changing the z-order
 //   list                              every top-level window, one per line
+//   procs                             every process of the Wine prefix: PID EXE
 //   wait-exit PID [--wait MS]         succeed once the process has ended
 //   kill PID                          TerminateProcess, for cleaning up after a failed test
 //
@@ -17,6 +18,7 @@
 // 2 bad usage. --desktop attaches to a named desktop first, e.g. a Wine virtual desktop started by
 // `explorer /desktop=NAME,WxH`, whose windows are invisible from any other desktop.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -202,6 +204,18 @@ int List(const Args& a) {
     return kDone;
 }
 
+int Procs(const Args& a) {
+    if (!a.positional.empty()) return kUsage;
+    HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (raw == INVALID_HANDLE_VALUE) return kNotFound;
+    platform::UniqueKernelHandle snap(raw);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snap.get(), &entry); more; more = Process32Next(snap.get(), &entry))
+        std::printf("%lu %s\n", static_cast<unsigned long>(entry.th32ProcessID), entry.szExeFile);
+    return kDone;
+}
+
 int WaitExit(const Args& a) {
     long long pid = 0;
     if (a.positional.size() != 1 || !ParseNumber(a.positional[0], pid)) return kUsage;
@@ -224,7 +238,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: winprobe [--desktop NAME] find CLASS [TITLE] [--wait MS] | info TARGET | close TARGET "
                  "[--wait MS] | gone TARGET [--wait MS] | foreground | activate TARGET | move TARGET L T W H | "
-                 "list | wait-exit PID [--wait MS] | kill PID\n");
+                 "list | procs | wait-exit PID [--wait MS] | kill PID\n");
     return kUsage;
 }
 
@@ -259,7 +273,7 @@ int main(int argc, char** argv) {
     static constexpr Command kCommands[] = {
         {"find", Find},         {"info", Info},   {"close", Close}, {"gone", Gone},
         {"foreground", Foreground}, {"activate", Activate}, {"move", Move}, {"list", List},
-        {"wait-exit", WaitExit}, {"kill", Kill},
+        {"procs", Procs}, {"wait-exit", WaitExit}, {"kill", Kill},
     };
     for (const Command& c : kCommands) {
         if (std::strcmp(command, c.name) == 0) {

@@ -225,3 +225,105 @@ void cRegistry::SetValueEx(int32_t ClassKey, const std::string& SectionKey, cons
     if (valueType_ == REG_SZ && IsEmptyText(NewValue)) NewValue = default_;
     SetValue(NewValue);
 }
+
+namespace {
+
+std::string KeyText(int32_t classKey, const std::string& section) {
+    return std::to_string(classKey) + "',Section: '" + section;
+}
+
+// Entry 0 stays unused so that names[i] is the i-th name.
+void AppendName(std::vector<std::string>& names, int32_t& count, std::string name) {
+    if (names.empty()) names.emplace_back();
+    names.push_back(std::move(name));
+    ++count;
+}
+
+// Longest name the enumerations accept: 16383 characters, doubled for double-byte code pages.
+constexpr size_t kLongestName = 32768;
+
+}  // namespace
+
+bool cRegistry::KeyExists() const {
+    return static_cast<bool>(OpenKey(RootHandle(classKey_), sectionKey_, KEY_QUERY_VALUE));
+}
+
+bool cRegistry::CreateKey() const {
+    if (!CreateKeyFor(RootHandle(classKey_), sectionKey_)) Raise(ErrKeyFailed, "Failed to create registry Key: '" + sectionKey_);
+    return true;
+}
+
+bool cRegistry::DeleteKey() const {
+    if (::RegDeleteKeyA(RootHandle(classKey_), sectionKey_.c_str()) != ERROR_SUCCESS)
+        Raise(ErrKeyFailed, "Failed to delete registry Key: '" + KeyText(classKey_, sectionKey_));
+    return true;
+}
+
+bool cRegistry::DeleteValue() const {
+    platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, kCreateAccess);
+    if (!key) Raise(ErrKeyFailed, "Failed to open key '" + KeyText(classKey_, sectionKey_) + "' for delete access");
+    if (::RegDeleteValueA(key.get(), valueKey_.c_str()) != ERROR_SUCCESS)
+        Raise(ErrKeyFailed, "Failed to delete registry Key: '" + KeyText(classKey_, sectionKey_) + "',Key: '" + valueKey_);
+    return true;
+}
+
+bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const {
+    sKeyNames.clear();
+    lKeyCount = 0;
+    platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_QUERY_VALUE);
+    if (!key) return true;
+
+    // A real class buffer: a key created with a class string refuses the query when given none.
+    std::vector<char> keyClass(MAX_PATH);
+    DWORD longestName = 0;
+    LONG result = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 2 && result == ERROR_MORE_DATA; ++attempt) {
+        DWORD classLength = static_cast<DWORD>(keyClass.size());
+        result = ::RegQueryInfoKeyA(key.get(), keyClass.data(), &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    &longestName, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA) keyClass.resize(std::max<size_t>(classLength + 1, keyClass.size() * 2));
+    }
+    if (result != ERROR_SUCCESS) return true;
+
+    // The buffer grows if a longer name turns up than the key reported (one added meanwhile).
+    std::vector<char> name(std::max<DWORD>(longestName + 1, 1));
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        result = ::RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_MORE_DATA && name.size() < kLongestName) {
+            name.resize(name.size() * 2);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) break;
+        AppendName(sKeyNames, lKeyCount, std::string(name.data(), std::min<size_t>(length, name.size())));
+        ++index;
+    }
+    return true;
+}
+
+bool cRegistry::EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const {
+    sSections.clear();
+    lSectionCount = 0;
+    try {
+        platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_ENUMERATE_SUB_KEYS);
+        if (!key) return true;
+        // Room for a full 255-character key name and its terminator.
+        std::vector<char> name(256);
+        for (DWORD index = 0;;) {
+            DWORD length = static_cast<DWORD>(name.size());
+            LONG result = ::RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+            if (result == ERROR_MORE_DATA && name.size() < kLongestName) {
+                name.resize(name.size() * 2);
+                continue;
+            }
+            if (result != ERROR_SUCCESS) break;
+            AppendName(sSections, lSectionCount, std::string(name.data(), std::min<size_t>(length, name.size())));
+            ++index;
+        }
+    } catch (const std::exception& e) {
+        sSections.clear();
+        lSectionCount = 0;
+        Raise(ErrEnumerateFailed, e.what());
+    }
+    return true;
+}

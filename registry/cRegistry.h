@@ -46,6 +46,19 @@ public:
     void SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey, int32_t ValueType,
                     const platform::Variant& Default, platform::Variant& NewValue);
 
+    // Key management on the local registry (Machine is not consulted). The operations that return
+    // bool return true or throw platform::Error; KeyExists never throws.
+    bool KeyExists() const;
+    bool CreateKey() const;
+    bool DeleteKey() const;
+    bool DeleteValue() const;
+
+    // Lists of the key's value names / subkey names, indexed from 1: on return names[1..count] hold
+    // the names and names[0] is an unused empty string; with no names, count is 0 and names is empty.
+    // A missing key gives the empty list. Both always return true (or throw).
+    bool EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const;
+    bool EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const;
+
 private:
     int32_t classKey_ = 0;
     std::string sectionKey_;

@@ -1,0 +1,54 @@
+#pragma once
+// An off-screen 24-bit bottom-up DIB section selected into a memory device context of its own, so that
+// frames can be composed off-screen, copied in one blit, and their pixels addressed directly.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/handles.h"
+
+class cDIBSection {
+public:
+    cDIBSection() = default;
+    ~cDIBSection();
+    // The selection and the bits address tie the object to its handles: neither copied nor moved.
+    cDIBSection(const cDIBSection&) = delete;
+    cDIBSection& operator=(const cDIBSection&) = delete;
+
+    // Releases what is held, then makes a buffer of this size; false (holding nothing) when it cannot.
+    // Raises Overflow when the row or image size does not fit in 32 bits.
+    bool Create(int32_t lWidth, int32_t lHeight);
+    // Fills the header and makes a DIB section for lHDC; the bitmap belongs to the caller, the bits address
+    // is recorded here. Whatever the object held is released first, so it never keeps a device context
+    // whose bitmap does not match its header and bits address.
+    bool CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib);
+    // Makes the buffer the picture's size and copies the picture into it; success shows in hDC().
+    // The bitmap must not be selected into another device context at the time.
+    void CreateFromPicture(HBITMAP picThis);
+
+    // The size last asked for: kept after ClearUp and after a failed Create.
+    int32_t BytesPerScanLine() const;
+    int32_t Width() const { return info_.bmiHeader.biWidth; }
+    int32_t Height() const { return info_.bmiHeader.biHeight; }
+
+    HDC hDC() const { return dc_.get(); }
+    HBITMAP hDib() const { return dib_.get(); }
+    void* DIBSectionBitsPtr() const { return bits_; }
+
+    // Negative sizes stand for the buffer's full width or height. Blit results are not examined.
+    void LoadPictureBlt(HDC lHDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, int32_t lSrcWidth = -1,
+                        int32_t lSrcHeight = -1, DWORD eRop = SRCCOPY);
+    void PaintPicture(HDC lHDC, int32_t lDestLeft = 0, int32_t lDestTop = 0, int32_t lDestWidth = -1,
+                      int32_t lDestHeight = -1, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, DWORD eRop = SRCCOPY);
+
+    void ClearUp();
+
+private:
+    int32_t ImageSize() const;
+
+    BITMAPINFO info_{};  // header of the last requested size; no colour table at 24 bits
+    platform::UniqueDC dc_;
+    platform::UniqueBitmap dib_;
+    platform::SelectedObject selection_;  // puts the previous bitmap back before the DIB section is deleted
+    void* bits_ = nullptr;
+};

@@ -30,10 +30,7 @@ void End(int exitCode) {
 
 namespace {
 
-HMODULE ResourceModule() {
-    HMODULE module = CurrentHost().resources;
-    return module ? module : GetModuleHandleA(nullptr);
-}
+HMODULE OrExecutable(HMODULE module) { return module ? module : GetModuleHandleA(nullptr); }
 
 [[noreturn]] void RaiseResourceNotFound(int id) {
     throw Error(err::ResourceNotFound, ExeName(), "Resource with identifier '" + std::to_string(id) + "' not found");
@@ -42,9 +39,21 @@ HMODULE ResourceModule() {
 }  // namespace
 
 std::string LoadResString(int id) {
+    const Host& host = CurrentHost();
+    if (host.loadString) return host.loadString(id);
+    return LoadResStringFrom(host.resources, id);
+}
+
+UniqueBitmap LoadResPicture(int id) {
+    const Host& host = CurrentHost();
+    if (host.loadPicture) return host.loadPicture(id);
+    return LoadResPictureFrom(host.resources, id);
+}
+
+std::string LoadResStringFrom(HMODULE module, int id) {
     // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
     const wchar_t* text = nullptr;
-    int length = LoadStringW(ResourceModule(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    int length = LoadStringW(OrExecutable(module), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) RaiseResourceNotFound(id);
     int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(bytes), '\0');
@@ -52,9 +61,9 @@ std::string LoadResString(int id) {
     return result;
 }
 
-UniqueBitmap LoadResPicture(int id) {
+UniqueBitmap LoadResPictureFrom(HMODULE module, int id) {
     // As a DIB section, so 4-bit pictures keep their own palette and pixels stay exact.
-    HANDLE image = LoadImageA(ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HANDLE image = LoadImageA(OrExecutable(module), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (image == nullptr) RaiseResourceNotFound(id);
     return UniqueBitmap(static_cast<HBITMAP>(image));
 }

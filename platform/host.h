@@ -15,6 +15,9 @@ struct Host {
     std::string title = "Pellory";  // title of message boxes
     std::function<int(HWND owner, const std::string& text, const std::string& title, UINT flags)> messageBox;
     std::function<void(int exitCode)> endProgram;
+    // Replacements for resource loading; they return the resource or raise like the real loaders.
+    std::function<std::string(int id)> loadString;
+    std::function<UniqueBitmap(int id)> loadPicture;
 };
 
 Host& CurrentHost();
@@ -45,5 +48,8 @@ int MsgBox(const std::string& text, UINT flags = MB_OK | MB_ICONINFORMATION, HWN
 // String and bitmap resources by number; raise Error 326 when there is no such resource.
 std::string LoadResString(int id);
 UniqueBitmap LoadResPicture(int id);
+// The same, straight from a module (0 = the executable), whatever the host says.
+std::string LoadResStringFrom(HMODULE module, int id);
+UniqueBitmap LoadResPictureFrom(HMODULE module, int id);
 
 }  // namespace platform

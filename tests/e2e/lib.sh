@@ -91,6 +91,17 @@ e2e_reg_value() {
     printf '%s\n' "$out" | tr -d '\r' | awk -v name="$1" '$1 == name { print $2, $3; found = 1 } END { exit !found }'
 }
 
+# e2e_raise_x XCLASS: raises the X windows of a program (X class = its lower-case file name) above its
+# siblings in the virtual desktop. Wine keeps the Windows z-order right but stacks a newly activated
+# window's X window above everything, topmost windows included, and never restacks a topmost window
+# that is already first in the Windows z-order; this puts the picture back in line with the z-order.
+e2e_raise_x() {
+    local xid
+    for xid in $(xdotool search --onlyvisible --class "^$1\$" 2>/dev/null); do
+        xdotool windowraise "$xid" 2>/dev/null
+    done
+}
+
 # e2e_screenshot FILE: the virtual desktop's X window, or the whole screen when it cannot be found.
 e2e_screenshot() {
     local xid

@@ -327,3 +327,89 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& sSections, int32_t& 
     }
     return true;
 }
+
+namespace {
+
+const std::string kMachineClasses = "SOFTWARE\\Classes\\";
+// The shell puts the document's path in place of %1.
+const std::string kDocumentPlaceholder = "\"%1\"";
+
+std::string QuotedPath(const std::string& exePath) {
+    size_t first = exePath.find_first_not_of(' ');
+    std::string path = first == std::string::npos ? std::string() : exePath.substr(first, exePath.find_last_not_of(' ') - first + 1);
+    if (path.empty() || path.front() != '"') path.insert(path.begin(), '"');
+    if (path.size() < 2 || path.back() != '"') path.push_back('"');
+    return path;
+}
+
+}  // namespace
+
+void cRegistry::WriteBothRoots(const std::string& sText) {
+    const std::string section = sectionKey_;
+    classKey_ = HKeyClassesRoot;
+    SetValue(sText);
+    classKey_ = HKeyLocalMachine;
+    sectionKey_ = kMachineClasses + section;
+    try {
+        SetValue(sText);
+    } catch (...) {
+        sectionKey_ = section;
+        throw;
+    }
+    sectionKey_ = section;
+}
+
+void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::string& sClassName,
+                                     const std::string& sClassDescription, const std::string& sAssociation,
+                                     const std::string& sOpenMenuText, bool bSupportPrint,
+                                     const std::string& sPrintMenuText, bool bSupportNew, const std::string& sNewMenuText,
+                                     bool bSupportInstall, const std::string& sInstallMenuText, int32_t lDefaultIconIndex) {
+    const std::string path = QuotedPath(sExePath);
+    auto write = [&](const std::string& section, const std::string& text) {
+        sectionKey_ = section;
+        valueKey_.clear();
+        WriteBothRoots(text);
+    };
+    auto verb = [&](const std::string& name, const std::string& menuText, const std::string& fallback,
+                    const std::string& arguments) {
+        write(sClassName + "\\shell\\" + name, menuText.empty() ? fallback : menuText);
+        write(sClassName + "\\shell\\" + name + "\\command", path + arguments + kDocumentPlaceholder);
+    };
+
+    valueType_ = REG_SZ;
+    write("." + sAssociation, sClassName);
+    write(sClassName, sClassDescription);
+    verb("open", sOpenMenuText, "&Open", " ");
+    if (bSupportPrint) verb("print", sPrintMenuText, "&Print", " /p ");
+    if (bSupportInstall) verb("add", sInstallMenuText, "&Install " + sAssociation, " /a ");
+    if (bSupportNew) verb("new", sNewMenuText, "&New", " /n ");
+    if (lDefaultIconIndex > -1) write(sClassName + "\\DefaultIcon", path + "," + std::to_string(lDefaultIconIndex));
+}
+
+void cRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<Variant>& vItems) {
+    if (vItems.empty() || vItems.size() % 3 != 0)
+        Raise(ErrInvalidItemList, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+    sectionKey_ = sClassName;
+    if (!KeyExists()) Raise(ErrClassNotDefined, "Error - attempt to create additional associations before class defined.");
+
+    // A failed write is passed over so that one bad group leaves the others written.
+    auto writeItem = [&](const std::string& section, const Variant& item) {
+        sectionKey_ = section;
+        valueKey_.clear();
+        try {
+            WriteBothRoots(item.ToString());
+        } catch (const platform::Error&) {
+        }
+    };
+    for (size_t i = 0; i + 2 < vItems.size(); i += 3) {
+        valueType_ = REG_SZ;
+        std::string verbKey;
+        try {
+            verbKey = sClassName + "\\shell\\" + vItems[i].ToString();
+        } catch (const platform::Error&) {
+            continue;  // a verb without a name has no key to go to: skip the whole group
+        }
+        writeItem(verbKey, vItems[i + 1]);
+        writeItem(verbKey + "\\command", vItems[i + 2]);
+    }
+}

@@ -59,7 +59,27 @@ public:
     bool EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const;
     bool EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const;
 
+    // Registers extension sAssociation (without the dot) for class sClassName with its verbs and icon,
+    // each string written under HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
+    // Empty menu texts take their defaults; lDefaultIconIndex -1 writes no icon. The first failing
+    // write raises; what was written before it stays. Both operations leave ClassKey at
+    // HKeyLocalMachine, SectionKey at the last key path written (without SOFTWARE\Classes), ValueKey
+    // empty and ValueType REG_SZ.
+    void CreateEXEAssociation(const std::string& sExePath, const std::string& sClassName,
+                              const std::string& sClassDescription, const std::string& sAssociation,
+                              const std::string& sOpenMenuText = "&Open", bool bSupportPrint = false,
+                              const std::string& sPrintMenuText = "&Print", bool bSupportNew = false,
+                              const std::string& sNewMenuText = "&New", bool bSupportInstall = false,
+                              const std::string& sInstallMenuText = "", int32_t lDefaultIconIndex = -1);
+    // vItems in threes: verb name, menu text, command line. The class must exist under the current
+    // ClassKey (set HKeyClassesRoot first). A group that fails to write is passed over.
+    void CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<platform::Variant>& vItems);
+
 private:
+    // Writes the value named by SectionKey and ValueKey under HKEY_CLASSES_ROOT, then under
+    // HKEY_LOCAL_MACHINE\SOFTWARE\Classes; leaves ClassKey at HKEY_LOCAL_MACHINE.
+    void WriteBothRoots(const std::string& sText);
+
     int32_t classKey_ = 0;
     std::string sectionKey_;
     std::string valueKey_;

@@ -25,7 +25,13 @@ struct Raw {
 };
 
 inline void PrintTo(const Raw& raw, std::ostream* os) {
-    *os << "type " << raw.type << " bytes";
+    *os << "type " << raw.type;
+    if (raw.type == REG_SZ || raw.type == REG_EXPAND_SZ || raw.type == REG_MULTI_SZ) {
+        *os << " text ";
+        ::testing::internal::UniversalPrint(std::string(raw.data.begin(), raw.data.end()), os);
+        return;
+    }
+    *os << " bytes";
     for (BYTE b : raw.data) *os << ' ' << int(b);
 }
 

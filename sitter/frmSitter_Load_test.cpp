@@ -299,3 +299,63 @@ TEST(Layering, ColourKeyIsSetWhereSupported) {
     DestroyWindow(window);
 }
 }  // namespace
+
+// Older systems: Wine reports the version named under AppDefaults to a program of that name, so a copy
+// of this test program runs start-up as if on Windows 98 or NT 4.
+namespace {
+
+constexpr const char* LegacyChildVariable = "PELLORY_LEGACY_CHILD";
+
+DWORD RunAsOlderSystem(const char* version) {
+    char self[MAX_PATH], temp[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    const std::string copy = std::string(temp) + "sitter_legacy.exe";
+    const std::string appKey = "Software\\Wine\\AppDefaults\\sitter_legacy.exe";
+    if (!CopyFileA(self, copy.c_str(), FALSE)) return 1000;
+    RegSetKeyValueA(HKEY_CURRENT_USER, appKey.c_str(), "Version", REG_SZ, version,
+                    static_cast<DWORD>(strlen(version) + 1));
+    SetEnvironmentVariableA(LegacyChildVariable, version);
+
+    std::string command = "\"" + copy + "\" --gtest_filter=StartupTest.LegacyChild*";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    DWORD code = 1001;
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    SetEnvironmentVariableA(LegacyChildVariable, nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
+    DeleteFileA(copy.c_str());
+    return code;
+}
+
+}  // namespace
+
+TEST(Layering, OlderSystemsGetAnOrdinaryWindow) {
+    if (getenv(LegacyChildVariable)) GTEST_SKIP() << "runs in the parent only";
+    for (const char* version : {"win98", "nt40"}) {  // not the NT platform; NT below 5
+        DeleteSettings();
+        EXPECT_EQ(RunAsOlderSystem(version), 0u) << version;
+        EXPECT_EQ(Stored("Costume"), "4:1") << "the child's start-up did not run on " << version;
+    }
+    DeleteSettings();
+}
+
+TEST_F(StartupTest, LegacyChildStartsWithoutLayering) {
+    const char* version = getenv(LegacyChildVariable);
+    if (!version) GTEST_SKIP() << "runs as the child of Layering.OlderSystemsGetAnOrdinaryWindow";
+    EXPECT_FALSE(LayeringSupported());
+    EXPECT_FALSE(MakeColourKeyed(sitter.hWnd(), 0));
+    ASSERT_FALSE(Start());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(GetWindowLongA(sitter.hWnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    RECT client{};
+    GetClientRect(sitter.hWnd(), &client);
+    EXPECT_EQ(client.right, 77);
+    EXPECT_TRUE(sitter.timSitter.Enabled());
+}

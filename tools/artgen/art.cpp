@@ -1,0 +1,445 @@
+#include "art.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace artgen {
+namespace {
+
+[[noreturn]] void Fail(const std::string& source, int line, const std::string& what) {
+    throw std::runtime_error(source + (line > 0 ? ":" + std::to_string(line) : "") + ": " + what);
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+int ReadInt(std::istringstream& in, const std::string& source, int line, int lo, int hi) {
+    int v = 0;
+    if (!(in >> v) || v < lo || v > hi)
+        Fail(source, line, "expected a number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    return v;
+}
+
+void Put16(Bytes& b, std::uint32_t v) {
+    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+}
+void Put32(Bytes& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+void Put32BE(Bytes& b, std::uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<std::uint8_t>((v >> s) & 0xFF));
+}
+std::uint32_t Get16(const Bytes& b, std::size_t at) {
+    if (at + 2 > b.size()) throw std::runtime_error("truncated file");
+    return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8));
+}
+std::uint32_t Get32(const Bytes& b, std::size_t at) {
+    return Get16(b, at) | (Get16(b, at + 2) << 16);
+}
+
+std::uint32_t Stride(int width, int bits) {
+    return static_cast<std::uint32_t>(((width * bits + 31) / 32) * 4);
+}
+int PaletteSize(int bits) { return bits <= 8 ? 1 << bits : 0; }
+
+// BITMAPINFOHEADER, palette and bottom-up pixel rows; icons double the height and append the AND mask.
+Bytes EncodeDib(const PixelMap& map, bool icon) {
+    const std::uint32_t stride = Stride(map.width, map.bits);
+    const std::uint32_t maskStride = icon ? Stride(map.width, 1) : 0;
+    const std::uint32_t imageSize = (stride + maskStride) * static_cast<std::uint32_t>(map.height);
+    Bytes b;
+    Put32(b, 40);
+    Put32(b, static_cast<std::uint32_t>(map.width));
+    Put32(b, static_cast<std::uint32_t>(map.height * (icon ? 2 : 1)));
+    Put16(b, 1);
+    Put16(b, static_cast<std::uint32_t>(map.bits));
+    Put32(b, 0);  // BI_RGB
+    Put32(b, imageSize);
+    Put32(b, icon ? 0 : 3780);  // 96 dots per inch
+    Put32(b, icon ? 0 : 3780);
+    Put32(b, 0);
+    Put32(b, 0);
+    for (int i = 0; i < PaletteSize(map.bits); ++i) {
+        const Rgb c = i < static_cast<int>(map.legend.size()) ? map.legend[static_cast<std::size_t>(i)].second : kBlack;
+        b.insert(b.end(), {c.b, c.g, c.r, 0});
+    }
+    for (int y = map.height - 1; y >= 0; --y) {
+        Bytes row(stride, 0);
+        for (int x = 0; x < map.width; ++x) {
+            const char ch = map.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            if (map.bits == 24) {
+                const Rgb c = map.ColourAt(x, y);
+                row[static_cast<std::size_t>(x) * 3] = c.b;
+                row[static_cast<std::size_t>(x) * 3 + 1] = c.g;
+                row[static_cast<std::size_t>(x) * 3 + 2] = c.r;
+            } else if (map.bits == 8) {
+                row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(map.IndexOf(ch));
+            } else {
+                const auto index = static_cast<std::uint8_t>(map.IndexOf(ch));
+                row[static_cast<std::size_t>(x) / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+            }
+        }
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    if (icon) {
+        for (int y = map.height - 1; y >= 0; --y) {
+            Bytes row(maskStride, 0);
+            for (int x = 0; x < map.width; ++x)
+                if (map.mask && map.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == *map.mask)
+                    row[static_cast<std::size_t>(x) / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            b.insert(b.end(), row.begin(), row.end());
+        }
+    }
+    return b;
+}
+
+DecodedBmp DecodeDib(const Bytes& file, std::size_t at, bool icon) {
+    DecodedBmp d;
+    d.headerSize = Get32(file, at);
+    if (d.headerSize != 40) throw std::runtime_error("not a BITMAPINFOHEADER");
+    d.width = static_cast<int>(Get32(file, at + 4));
+    const auto rawHeight = static_cast<std::int32_t>(Get32(file, at + 8));
+    if (d.width <= 0 || d.width > 4096 || rawHeight <= 0 || rawHeight > 8192)
+        throw std::runtime_error("unsupported size (top-down or empty)");
+    d.height = icon ? rawHeight / 2 : rawHeight;
+    d.bits = static_cast<int>(Get16(file, at + 14));
+    if (Get16(file, at + 12) != 1 || Get32(file, at + 16) != 0) throw std::runtime_error("compressed or multi-plane");
+    if (d.bits != 1 && d.bits != 4 && d.bits != 8 && d.bits != 24) throw std::runtime_error("unsupported depth");
+    const std::uint32_t used = Get32(file, at + 32);
+    const int colours = d.bits <= 8 ? (used != 0 ? static_cast<int>(used) : 1 << d.bits) : 0;
+    std::size_t p = at + 40;
+    for (int i = 0; i < colours; ++i, p += 4) {
+        if (p + 4 > file.size()) throw std::runtime_error("truncated palette");
+        d.palette.push_back(Rgb{file[p + 2], file[p + 1], file[p]});
+    }
+    d.image = Image(d.width, d.height, kBlack);
+    const std::uint32_t stride = Stride(d.width, d.bits);
+    if (p + static_cast<std::size_t>(stride) * d.height > file.size()) throw std::runtime_error("truncated pixels");
+    for (int y = 0; y < d.height; ++y) {
+        const std::size_t row = p + static_cast<std::size_t>(stride) * (d.height - 1 - y);
+        for (int x = 0; x < d.width; ++x) {
+            const auto ux = static_cast<std::size_t>(x);
+            if (d.bits == 24) {
+                d.image.at(x, y) = Rgb{file[row + ux * 3 + 2], file[row + ux * 3 + 1], file[row + ux * 3]};
+                continue;
+            }
+            int index = 0;
+            if (d.bits == 8) index = file[row + ux];
+            else if (d.bits == 4) index = (file[row + ux / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF;
+            else index = (file[row + ux / 8] >> (7 - x % 8)) & 1;
+            if (index >= colours) throw std::runtime_error("pixel outside the palette");
+            d.image.at(x, y) = d.palette[static_cast<std::size_t>(index)];
+        }
+    }
+    return d;
+}
+
+std::array<std::uint32_t, 256> CrcTable() {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        t[n] = c;
+    }
+    return t;
+}
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t n) {
+    static const auto table = CrcTable();
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+void PngChunk(Bytes& out, const char* type, const Bytes& data) {
+    Put32BE(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    Put32BE(out, Crc32(out.data() + start, out.size() - start));
+}
+
+}  // namespace
+
+int PixelMap::IndexOf(char c) const {
+    for (std::size_t i = 0; i < legend.size(); ++i)
+        if (legend[i].first == c) return static_cast<int>(i);
+    return -1;
+}
+
+Rgb PixelMap::ColourAt(int x, int y) const {
+    return legend[static_cast<std::size_t>(IndexOf(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]))].second;
+}
+
+PixelMap ParseMap(std::string_view text, const std::string& source) {
+    PixelMap m;
+    m.source = source;
+    bool inPixels = false;
+    int lineNo = 0;
+    while (!text.empty()) {
+        const std::size_t nl = text.find('\n');
+        std::string_view raw = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+        ++lineNo;
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        if (inPixels) {
+            if (raw.empty()) continue;
+            if (static_cast<int>(m.rows.size()) == m.height) Fail(source, lineNo, "more rows than the height");
+            if (static_cast<int>(raw.size()) != m.width) Fail(source, lineNo, "row length is not the width");
+            for (const char c : raw)
+                if (m.IndexOf(c) < 0) Fail(source, lineNo, std::string("character '") + c + "' is not in the legend");
+            m.rows.emplace_back(raw);
+            continue;
+        }
+        const std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == '#') continue;
+        if (line == "pixels:") {
+            if (m.output.empty() || m.width == 0 || m.bits == 0 || m.legend.empty())
+                Fail(source, lineNo, "output, size, bits and colours must come before the pixels");
+            if (m.bits != 24 && static_cast<int>(m.legend.size()) > PaletteSize(m.bits))
+                Fail(source, lineNo, "more colours than the bit depth holds");
+            if (m.mask && m.IndexOf(*m.mask) < 0) Fail(source, lineNo, "mask character is not in the legend");
+            inPixels = true;
+            continue;
+        }
+        std::istringstream in{std::string(line)};
+        std::string key;
+        in >> key;
+        if (key == "output:") {
+            in >> m.output;
+        } else if (key == "size:") {
+            m.width = ReadInt(in, source, lineNo, 1, 256);
+            m.height = ReadInt(in, source, lineNo, 1, 256);
+        } else if (key == "bits:") {
+            m.bits = ReadInt(in, source, lineNo, 1, 24);
+            if (m.bits != 4 && m.bits != 8 && m.bits != 24) Fail(source, lineNo, "bits must be 4, 8 or 24");
+        } else if (key == "mask:") {
+            std::string c;
+            in >> c;
+            if (c.size() != 1) Fail(source, lineNo, "mask is one character");
+            m.mask = c[0];
+        } else if (key == "colour") {
+            std::string c;
+            in >> c;
+            if (c.size() != 1 || c[0] == '#') Fail(source, lineNo, "a colour is named by one character other than #");
+            if (m.IndexOf(c[0]) >= 0) Fail(source, lineNo, "colour character used twice");
+            Rgb rgb;
+            rgb.r = static_cast<std::uint8_t>(ReadInt(in, source, lineNo, 0, 255));
+            rgb.g = static_cast<std::uint8_t>(ReadInt(in, source, lineNo, 0, 255));
+            rgb.b = static_cast<std::uint8_t>(ReadInt(in, source, lineNo, 0, 255));
+            m.legend.emplace_back(c[0], rgb);
+        } else {
+            Fail(source, lineNo, "unknown header line");
+        }
+    }
+    if (!inPixels) Fail(source, 0, "no pixels");
+    if (static_cast<int>(m.rows.size()) != m.height) Fail(source, 0, "fewer rows than the height");
+    return m;
+}
+
+std::vector<PixelMap> LoadDir(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file() && e.path().extension() == ".txt") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::vector<PixelMap> maps;
+    for (const auto& f : files) {
+        const Bytes b = ReadFile(f);
+        maps.push_back(ParseMap(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()),
+                                f.filename().string()));
+    }
+    return maps;
+}
+
+Image ToImage(const PixelMap& map) {
+    Image img(map.width, map.height, kBlack);
+    for (int y = 0; y < map.height; ++y)
+        for (int x = 0; x < map.width; ++x) img.at(x, y) = map.ColourAt(x, y);
+    return img;
+}
+
+Bytes EncodeBmp(const PixelMap& map) {
+    const Bytes dib = EncodeDib(map, false);
+    const auto offBits = static_cast<std::uint32_t>(14 + 40 + PaletteSize(map.bits) * 4);
+    Bytes b{'B', 'M'};
+    Put32(b, static_cast<std::uint32_t>(14 + dib.size()));
+    Put32(b, 0);
+    Put32(b, offBits);
+    b.insert(b.end(), dib.begin(), dib.end());
+    return b;
+}
+
+Bytes EncodeIcon(std::vector<PixelMap> images) {
+    std::sort(images.begin(), images.end(), [](const PixelMap& a, const PixelMap& b) {
+        return std::pair(a.width, a.bits) < std::pair(b.width, b.bits);
+    });
+    Bytes b;
+    Put16(b, 0);
+    Put16(b, 1);
+    Put16(b, static_cast<std::uint32_t>(images.size()));
+    std::vector<Bytes> dibs;
+    auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    for (const auto& m : images) {
+        if (m.bits == 24 || m.width != m.height || m.width > 255) throw std::runtime_error(m.source + ": icon images are square, 4 or 8 bits");
+        dibs.push_back(EncodeDib(m, true));
+        b.push_back(static_cast<std::uint8_t>(m.width));
+        b.push_back(static_cast<std::uint8_t>(m.height));
+        b.push_back(static_cast<std::uint8_t>(m.bits == 4 ? 16 : 0));
+        b.push_back(0);
+        Put16(b, 1);
+        Put16(b, static_cast<std::uint32_t>(m.bits));
+        Put32(b, static_cast<std::uint32_t>(dibs.back().size()));
+        Put32(b, offset);
+        offset += static_cast<std::uint32_t>(dibs.back().size());
+    }
+    for (const auto& d : dibs) b.insert(b.end(), d.begin(), d.end());
+    return b;
+}
+
+std::map<std::string, Bytes> BuildAll(const std::vector<PixelMap>& maps) {
+    std::map<std::string, std::vector<PixelMap>> byOutput;
+    for (const auto& m : maps) byOutput[m.output].push_back(m);
+    std::map<std::string, Bytes> files;
+    for (auto& [name, group] : byOutput) {
+        if (name.ends_with(".ico")) {
+            files[name] = EncodeIcon(group);
+        } else if (name.ends_with(".bmp")) {
+            if (group.size() != 1) throw std::runtime_error(name + " has more than one source");
+            files[name] = EncodeBmp(group.front());
+        } else {
+            throw std::runtime_error(group.front().source + ": output must be a .bmp or .ico");
+        }
+    }
+    return files;
+}
+
+DecodedBmp DecodeBmp(const Bytes& file) {
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') throw std::runtime_error("not a BMP");
+    if (Get32(file, 2) != file.size()) throw std::runtime_error("BMP size field does not match the file");
+    DecodedBmp d = DecodeDib(file, 14, false);
+    if (Get32(file, 10) != 14 + 40 + 4 * d.palette.size()) throw std::runtime_error("pixels do not follow the palette");
+    return d;
+}
+
+std::vector<IconEntry> DecodeIcon(const Bytes& file) {
+    if (Get16(file, 0) != 0 || Get16(file, 2) != 1) throw std::runtime_error("not an icon");
+    const std::uint32_t count = Get16(file, 4);
+    std::vector<IconEntry> out;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::size_t e = 6 + 16 * i;
+        if (e + 16 > file.size()) throw std::runtime_error("truncated icon directory");
+        IconEntry entry;
+        entry.width = file[e] == 0 ? 256 : file[e];
+        entry.height = file[e + 1] == 0 ? 256 : file[e + 1];
+        entry.colourCount = file[e + 2];
+        entry.bits = static_cast<int>(Get16(file, e + 6));
+        const std::uint32_t size = Get32(file, e + 8);
+        const std::uint32_t at = Get32(file, e + 12);
+        if (static_cast<std::size_t>(at) + size > file.size()) throw std::runtime_error("icon image outside the file");
+        entry.xorImage = DecodeDib(file, at, true);
+        const std::uint32_t xorStride = Stride(entry.xorImage.width, entry.xorImage.bits);
+        const std::uint32_t maskStride = Stride(entry.xorImage.width, 1);
+        const std::size_t maskAt = at + 40 + 4 * entry.xorImage.palette.size() +
+                                   static_cast<std::size_t>(xorStride) * entry.xorImage.height;
+        if (maskAt + static_cast<std::size_t>(maskStride) * entry.xorImage.height != static_cast<std::size_t>(at) + size)
+            throw std::runtime_error("icon image size does not match its bits and mask");
+        const int w = entry.xorImage.width, h = entry.xorImage.height;
+        entry.transparent.resize(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t byte = file[maskAt + static_cast<std::size_t>(maskStride) * (h - 1 - y) + static_cast<std::size_t>(x) / 8];
+                entry.transparent[static_cast<std::size_t>(y) * w + x] = ((byte >> (7 - x % 8)) & 1) != 0;
+            }
+        out.push_back(std::move(entry));
+    }
+    return out;
+}
+
+void DrawKeyed(Image& frame, const Image& layer, int x, int y, Rgb key) {
+    for (int ly = 0; ly < layer.height; ++ly)
+        for (int lx = 0; lx < layer.width; ++lx) {
+            const int fx = x + lx, fy = y + ly;
+            if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height) continue;
+            if (layer.at(lx, ly) != key) frame.at(fx, fy) = layer.at(lx, ly);
+        }
+}
+
+Image Scale(const Image& image, int factor) {
+    Image out(image.width * factor, image.height * factor, kBlack);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) out.at(x, y) = image.at(x / factor, y / factor);
+    return out;
+}
+
+// Stored (uncompressed) deflate blocks: previews are for looking at, not for keeping small.
+Bytes EncodePng(const Image& image) {
+    Bytes raw;
+    for (int y = 0; y < image.height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (int x = 0; x < image.width; ++x) {
+            const Rgb c = image.at(x, y);
+            raw.insert(raw.end(), {c.r, c.g, c.b});
+        }
+    }
+    Bytes z{0x78, 0x01};
+    std::size_t pos = 0;
+    do {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        Put16(z, static_cast<std::uint32_t>(n));
+        Put16(z, static_cast<std::uint32_t>(~n & 0xFFFF));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos), raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t v : raw) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32BE(z, (b << 16) | a);
+
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes ihdr;
+    Put32BE(ihdr, static_cast<std::uint32_t>(image.width));
+    Put32BE(ihdr, static_cast<std::uint32_t>(image.height));
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    PngChunk(out, "IHDR", ihdr);
+    PngChunk(out, "IDAT", z);
+    PngChunk(out, "IEND", {});
+    return out;
+}
+
+Bytes ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+}  // namespace artgen
+
+namespace artgen {
+
+Image ComposeFrame(const Image& base, const Image* layer2, const Image* blink, const Image* layer1) {
+    Image frame = base;
+    if (layer2) DrawKeyed(frame, *layer2, 0, 0, kRed);
+    if (blink) DrawKeyed(frame, *blink, kBlinkX, kBlinkY, kRed);
+    if (layer1) DrawKeyed(frame, *layer1, 0, 0, kRed);
+    return frame;
+}
+
+}  // namespace artgen

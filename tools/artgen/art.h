@@ -1,0 +1,106 @@
+// Pixel-art sources as text, and the exact bitmap, icon and preview bytes made from them.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace artgen {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+
+// One text source: a header (output file, size, bit depth, optional icon mask character), a legend
+// whose order is the palette order, then one row of characters per pixel row, top row first.
+struct PixelMap {
+    std::string source;  // file name, for messages
+    std::string output;  // "109.bmp", "distance.ico"
+    int width = 0;
+    int height = 0;
+    int bits = 0;  // 4, 8 or 24
+    std::vector<std::pair<char, Rgb>> legend;
+    std::optional<char> mask;  // icons: pixels of this character are transparent
+    std::vector<std::string> rows;
+
+    int IndexOf(char c) const;  // position in the legend, -1 when absent
+    Rgb ColourAt(int x, int y) const;
+};
+
+// Throws std::runtime_error naming the source and line on anything malformed.
+PixelMap ParseMap(std::string_view text, const std::string& source);
+std::vector<PixelMap> LoadDir(const std::filesystem::path& dir);
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;  // top row first
+
+    Image() = default;
+    Image(int w, int h, Rgb fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+    Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    const Rgb& at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Image ToImage(const PixelMap& map);
+
+// Bottom-up, uncompressed, 40-byte BITMAPINFOHEADER.
+Bytes EncodeBmp(const PixelMap& map);
+// Every map is one image of the icon; ordered by size, then by depth.
+Bytes EncodeIcon(std::vector<PixelMap> images);
+// Groups the maps by output file and encodes each file; throws when a .bmp has more than one source.
+std::map<std::string, Bytes> BuildAll(const std::vector<PixelMap>& maps);
+
+// Reading back what EncodeBmp writes (and any bottom-up uncompressed 4/8/24-bit BMP).
+struct DecodedBmp {
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    std::uint32_t headerSize = 0;
+    std::vector<Rgb> palette;
+    Image image;
+};
+DecodedBmp DecodeBmp(const Bytes& file);  // throws std::runtime_error
+
+struct IconEntry {
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    int colourCount = 0;
+    DecodedBmp xorImage;              // height is the image's own, not the doubled one
+    std::vector<bool> transparent;    // AND mask, top row first
+};
+std::vector<IconEntry> DecodeIcon(const Bytes& file);  // throws std::runtime_error
+
+// Costume and blink layers: key-coloured pixels leave the frame as it was.
+void DrawKeyed(Image& frame, const Image& layer, int x, int y, Rgb key);
+Image Scale(const Image& image, int factor);
+Bytes EncodePng(const Image& image);
+
+Bytes ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
+
+}  // namespace artgen
+
+namespace artgen {
+
+inline constexpr int kBlinkX = 16;
+inline constexpr int kBlinkY = 24;
+inline constexpr int kSeatY = 92;
+
+// Base opaque, then costume layer 2, the blink frame at the blink position and costume layer 1,
+// each through the red key; any layer may be absent.
+Image ComposeFrame(const Image& base, const Image* layer2, const Image* blink, const Image* layer1);
+
+}  // namespace artgen

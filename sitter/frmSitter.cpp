@@ -4,6 +4,7 @@
 #include "platform/host.h"
 #include "platform/random.h"
 #include "platform/screen.h"
+#include "sitter/frame_bounds.h"
 #include "sitter/seat.h"
 
 namespace {
@@ -40,8 +41,7 @@ void frmSitter::timSitter_Timer() {
 
 void frmSitter::Resit() {
     SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    RECT rect{};
-    GetWindowRect(TrackedWnd, &rect);  // unchecked: a vanished window leaves the rectangle at zero
+    const RECT rect = VisibleFrame(TrackedWnd);
     SeatTwips seat = ComputeSeat(rect, FromSide, ButtHeight, picBase.ScaleWidth(), platform::TwipsPerPixelX(),
                                  platform::TwipsPerPixelY());
     FromLeft = seat.fromLeft;

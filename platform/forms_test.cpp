@@ -96,11 +96,14 @@ TEST(Forms, EnabledTimersTickThroughDoEventsAndHostIsInjectable) {
 
     std::string seen;
     int ended = -1;
-    HostOverride host({nullptr, "Title", [&](HWND, const std::string& text, const std::string& title, UINT) {
-                           seen = title + ": " + text;
-                           return IDOK;
-                       },
-                       [&](int code) { ended = code; }});
+    Host injected;
+    injected.title = "Title";
+    injected.messageBox = [&](HWND, const std::string& text, const std::string& title, UINT) {
+        seen = title + ": " + text;
+        return IDOK;
+    };
+    injected.endProgram = [&](int code) { ended = code; };
+    HostOverride host(std::move(injected));
     MsgBox("hello");
     EXPECT_EQ(seen, "Title: hello");
     EXPECT_THROW(End(3), ProgramEnded);

@@ -305,6 +305,7 @@ TEST(Layering, ColourKeyIsSetWhereSupported) {
 namespace {
 
 constexpr const char* LegacyChildVariable = "PELLORY_LEGACY_CHILD";
+constexpr const char* ChildMarkKey = "Software\\Quarrystone\\PelloryTests\\LegacyChild";
 
 DWORD RunAsOlderSystem(const char* version) {
     char self[MAX_PATH], temp[MAX_PATH];
@@ -341,7 +342,13 @@ TEST(Layering, OlderSystemsGetAnOrdinaryWindow) {
     for (const char* version : {"win98", "nt40"}) {  // not the NT platform; NT below 5
         DeleteSettings();
         EXPECT_EQ(RunAsOlderSystem(version), 0u) << version;
-        EXPECT_EQ(Stored("Costume"), "4:1") << "the child's start-up did not run on " << version;
+        char seen[16] = {};
+        DWORD size = sizeof seen;
+        EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", RRF_RT_REG_SZ, nullptr, seen, &size),
+                  ERROR_SUCCESS)
+            << "the child's start-up did not run on " << version;
+        EXPECT_STREQ(seen, version);
+        RegDeleteTreeA(HKEY_CURRENT_USER, ChildMarkKey);
     }
     DeleteSettings();
 }
@@ -358,4 +365,8 @@ TEST_F(StartupTest, LegacyChildStartsWithoutLayering) {
     GetClientRect(sitter.hWnd(), &client);
     EXPECT_EQ(client.right, 77);
     EXPECT_TRUE(sitter.timSitter.Enabled());
+    if (!HasFailure()) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", REG_SZ, version,
+                        static_cast<DWORD>(strlen(version) + 1));
+    }
 }

@@ -189,6 +189,11 @@ bool frmBalloon::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
         case WM_ERASEBKGND:
             result = 1;  // the painter erases to red itself
             return true;
+        case WM_MOUSEACTIVATE:
+            // Clicking a message away must not take the keyboard from the user's window; a question may.
+            if (txtAnswer.Visible()) return false;
+            result = MA_NOACTIVATE;
+            return true;
         case WM_COMMAND:
             if (LOWORD(wParam) == OkId && HIWORD(wParam) == BN_CLICKED) {
                 Command1_Click();

@@ -88,6 +88,7 @@ TEST_F(Balloon, AdjustLoadsItHiddenColourKeyedAndInPlace) {
     balloon.Adjust();
     ASSERT_TRUE(balloon.IsLoaded());
     EXPECT_FALSE(balloon.Visible());
+    EXPECT_EQ(balloon.Handle(), balloon.hWnd()) << "one window for the whole run";
 
     RECT client{};
     GetClientRect(balloon.hWnd(), &client);
@@ -108,13 +109,6 @@ TEST_F(Balloon, AdjustLoadsItHiddenColourKeyedAndInPlace) {
     EXPECT_EQ(r.top, Px((100 + 126) * tppY - 300, tppY));
 }
 
-TEST_F(Balloon, AskingForTheHandleLoadsIt) {
-    HWND h = balloon.Handle();
-    EXPECT_TRUE(IsWindow(h));
-    EXPECT_FALSE(IsWindowVisible(h));
-    EXPECT_EQ(balloon.Handle(), h) << "one window for the whole run";
-}
-
 TEST_F(Balloon, SayShowsAMessageThatTheTimerCloses) {
     balloon.Say("Don't touch me!");
     EXPECT_TRUE(balloon.Visible());
@@ -126,6 +120,7 @@ TEST_F(Balloon, SayShowsAMessageThatTheTimerCloses) {
     EXPECT_EQ(balloon.lblCaption.Caption, "");
     EXPECT_TRUE(GetWindowLongA(balloon.hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(GetActiveWindow(), balloon.hWnd()) << "a message must not take the keyboard";
+    EXPECT_EQ(SendMessageA(balloon.hWnd(), WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
 
     balloon.Timer1.SetInterval(30);
     const DWORD start = GetTickCount();
@@ -178,6 +173,7 @@ TEST_F(Balloon, AskArrangesTheQuestionAndLeavesTheTimerAlone) {
     EXPECT_EQ(ok.top, field.top);
     EXPECT_EQ(ok.right - ok.left, 25);
     EXPECT_EQ(GetFocus(), balloon.txtAnswer.hWnd()) << "the answer field takes the keyboard";
+    EXPECT_NE(SendMessageA(balloon.hWnd(), WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
 
     // A message over the question hides its controls and starts the timer; a new question keeps it running.
     balloon.Say("Mew!");
@@ -215,14 +211,6 @@ TEST_F(Balloon, AskWaitsForEachWayOfClosing) {
         EXPECT_FALSE(balloon.Visible()) << c.name;
         EXPECT_TRUE(IsWindow(balloon.hWnd())) << c.name << ": the window stays for the next use";
     }
-}
-
-TEST_F(Balloon, TheTimerOfAnEarlierMessageClosesTheQuestion) {
-    balloon.Timer1.SetInterval(80);
-    balloon.Say("Mew!");
-    After(20, [this] { Type("half an answer"); });
-    EXPECT_EQ(balloon.AskAndWait("Question?"), "half an answer");
-    EXPECT_FALSE(balloon.Timer1.Enabled());
 }
 
 TEST_F(Balloon, AMessageDuringTheQuestionEndsItWhenTheMessageCloses) {

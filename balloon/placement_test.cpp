@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "balloon/placement.h"
 #include "platform/screen.h"
 
@@ -30,6 +28,7 @@ const PlaceCase Cases[] = {
     {"UpperHalfAgainNoChange", 50, 126, 1, true, false, false},
     {"BottomNearScreenTopClamps", -116, 126, 0, true, true, true},   // bottom edge 10 px down
     {"BottomAtScreenTopClamps", -126, 126, 1, true, false, true},
+    {"BottomJustPastTheClampsReach", -95, 126, 1, true, false, false},  // 31 px: over 300 twips at any DPI
     {"LowerHalfGoesAbove", 600, 126, 1, false, true, false},
     {"LowerHalfAgainNoChange", 600, 126, 0, false, false, false},
     {"BottomOnMidlineIsNotUpper", 386, 126, 0, false, false, false},  // bottom == H/2: band, stays above
@@ -69,26 +68,5 @@ INSTANTIATE_TEST_SUITE_P(AllDpi, Placement, ::testing::Combine(::testing::Values
                          [](const auto& p) {
                              return std::get<1>(p.param).name + std::string("_") + std::to_string(std::get<0>(p.param));
                          });
-
-// The clamp is 300 twips, so its reach in pixels shrinks as the pixels get smaller.
-TEST(PlacementClamp, ReachIsThreeHundredTwipsAtEveryDpi) {
-    for (int dpi : {96, 120, 144}) {
-        const float tpp = static_cast<float>(platform::TwipsPerPixelAt(dpi));
-        const float H = 1024 * tpp;
-        const int reachPx = static_cast<int>(300 / tpp);  // 20, 25, 30
-        for (int bottomPx : {reachPx - 1, reachPx, reachPx + 1}) {
-            const SitterBox s{0, F(bottomPx - 126) * tpp, 126 * tpp};
-            const BalloonPlacement p = PlaceBalloon(s, 3705, 1935, H, 1);
-            EXPECT_FLOAT_EQ(p.top, std::max(0.0f, F(bottomPx) * tpp - 300)) << dpi << " dpi, bottom " << bottomPx;
-        }
-    }
-}
-
-// No clamp sideways: a character near the left edge pushes the balloon past it.
-TEST(PlacementClamp, NoneAtTheLeftEdge) {
-    const BalloonPlacement p = PlaceBalloon(SitterBox{150, 1500, 1890}, 3705, 1935, 15360, 0);
-    EXPECT_FLOAT_EQ(p.left, 150 - 3705 + 1000);
-    EXPECT_LT(p.left, 0);
-}
 
 }  // namespace

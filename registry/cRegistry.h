@@ -55,7 +55,8 @@ public:
 
     // Lists of the key's value names / subkey names, indexed from 1: on return names[1..count] hold
     // the names and names[0] is an unused empty string; with no names, count is 0 and names is empty.
-    // A missing key gives the empty list. Both always return true (or throw).
+    // A missing key gives the empty list. Both return true; EnumerateSections turns an internal
+    // failure (out of memory) into ErrEnumerateFailed carrying its description.
     bool EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const;
     bool EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const;
 

@@ -1,5 +1,10 @@
 #include "sitter/frmSitter.h"
 
+#include "balloon/frmBalloon.h"
+#include "platform/error.h"
+#include "platform/number.h"
+#include "platform/variant.h"
+
 #include "platform/handles.h"
 #include "platform/host.h"
 #include "platform/random.h"
@@ -26,15 +31,33 @@ constexpr COLORREF LayerKey = 0x000000FF;  // red marks what costume and blink p
 frmSitter::frmSitter()
     : platform::Form(SitterStyle()),
       timSitter(*this, 10, false, [this] { timSitter_Timer(); }),
-      timRedraw(*this, 25, true, [this] { timRedraw_Timer(); }) {}
+      timRedraw(*this, 25, true, [this] { timRedraw_Timer(); }) {
+    BuildPopupMenu();
+}
 
-frmSitter::~frmSitter() = default;
+frmSitter::~frmSitter() {
+    // The costume lists own their submenus: take them out before the popup menu destroys its children.
+    mnuCos.Detach(poop_.get());
+    mnuCos2.Detach(poop_.get());
+}
+
+frmBalloon& frmSitter::Balloon() {
+    if (!balloon_) balloon_ = std::make_unique<frmBalloon>(*this);
+    return *balloon_;
+}
+
+void frmSitter::Say(const std::string& foo, const std::string& cap) { Balloon().Say(foo, cap); }
+
+std::optional<std::string> frmSitter::Ask(const std::string& foo, const std::string& cap, const std::string& def) {
+    return Balloon().AskAndWait(foo, cap, def);
+}
 
 void frmSitter::Form_QueryUnload() { platform::End(0); }
 
 void frmSitter::timSitter_Timer() {
     HWND h = GetForegroundWindow();
     if (h == hWnd()) h = TrackedWnd;
+    if (h == Balloon().Handle()) h = TrackedWnd;
     TrackedWnd = h;
     Resit();
 }
@@ -46,6 +69,7 @@ void frmSitter::Resit() {
                                  platform::TwipsPerPixelY());
     FromLeft = seat.fromLeft;
     Move(seat.left, seat.top);
+    Balloon().Adjust();
 }
 
 void frmSitter::DrawLayer(const platform::PictureHolder& pic, int32_t x, int32_t y, COLORREF key) {
@@ -75,6 +99,23 @@ void frmSitter::Redraw(HDC target) {
     } else {
         BitBlt(target, 0, 0, W, H, FrameBuffer.hDC(), 0, 0, SRCCOPY);
     }
+    CatSound();
+}
+
+void frmSitter::CatSound() {
+    std::string costume;
+    try {
+        costume = mnuCos.Caption(platform::Variant(mnuCos.Tag(0)).ToInteger());
+    } catch (const platform::Error&) {
+        return;  // no costume index yet (start-up has not read it): not a cat
+    }
+    if (costume != "Catgirl") return;
+    if (++mewCounter_ != 500) return;
+    mewCounter_ = 0;
+    const std::vector<std::string> words = Split("Mew! Mrowrl... *purr* Mewl! Meow! ....mreew?", " ");
+    // floor(r * 5): one of the first five, never the last.
+    const auto pick = static_cast<size_t>(platform::Rnd() * static_cast<float>(words.size() - 1));
+    Say(words[std::min(pick, words.size() - 2)]);
 }
 
 void frmSitter::timRedraw_Timer() {

@@ -3,13 +3,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "imaging/cDIBSection.h"
 #include "platform/form.h"
+#include "platform/handles.h"
 #include "platform/menu.h"
 #include "platform/picture.h"
+
+class frmBalloon;
 
 class frmSitter : public platform::Form {
 public:
@@ -18,6 +23,9 @@ public:
     static constexpr int32_t ColourKey = 0x00000000;  // black: the base picture's background
     static constexpr UINT FirstCostume1Command = 1100;
     static constexpr UINT FirstCostume2Command = 1200;
+    static constexpr UINT mnuDistanceCommand = 1001;
+    static constexpr UINT mnu8BallCommand = 1002;
+    static constexpr UINT mnuExitCommand = 1003;
 
     frmSitter();
     ~frmSitter() override;
@@ -43,24 +51,52 @@ public:
     platform::Timer timSitter;
     platform::Timer timRedraw;
 
+    // Speaking, through the balloon: Say returns at once; Ask waits until the balloon is closed and
+    // returns the answer field's content then (nothing when the balloon was closed before it looked).
+    void Say(const std::string& foo, const std::string& cap = "");
+    std::optional<std::string> Ask(const std::string& foo, const std::string& cap = "", const std::string& def = "");
+    // The balloon, loaded on first use.
+    frmBalloon& Balloon();
+    bool BalloonLoaded() const { return balloon_ != nullptr; }
+
+    // The popup menu "poop" and its commands.
+    HMENU PopupMenu() const { return poop_.get(); }
+    void RunCommand(UINT command);
+    void mnuCos_Click(int Index);
+    void mnuCos2_Click(int Index);
+    void mnuDistance_Click();
+    void mnu8Ball_Click();
+    void mnuExit_Click();
+
     // Re-seats the window on TrackedWnd.
     void Resit();
     // Composes the frame and copies it to `target` (the window's client area).
     void Redraw(HDC target);
     int32_t BlinkCounter() const { return blinkCounter_; }
+    int32_t MewCounter() const { return mewCounter_; }
 
 protected:
     void Form_Load() override;
     void Form_Paint(HDC dc) override;
+    void Form_MouseUp(int button, int shift, int x, int y) override;
     void Form_QueryUnload() override;
 
+    // Shows the popup menu at the pointer and returns the chosen command (0 for none).
+    virtual UINT TrackPopup();
+
 private:
+    void BuildPopupMenu();
+    void CostumeClick(platform::MenuArray& menu, platform::PictureHolder& picture, const char* valueName,
+                      int firstBitmap, int Index);
+    void CatSound();
     void timSitter_Timer();
     void timRedraw_Timer();
     void DrawLayer(const platform::PictureHolder& pic, int32_t x, int32_t y, COLORREF key);
 
     int32_t blinkCounter_ = 0;
     int32_t mewCounter_ = 0;
+    platform::UniqueMenu poop_;
+    std::unique_ptr<frmBalloon> balloon_;
 };
 
 // Splits at every occurrence of the separator; an empty text gives one empty part.

@@ -2,7 +2,10 @@
 
 #include <limits>
 
+#include "imaging/pixels.h"
 #include "platform/error.h"
+#include "platform/host.h"
+#include "platform/random.h"
 
 namespace {
 
@@ -10,6 +13,12 @@ int32_t CheckedLong(int64_t value) {
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
         platform::RaiseOverflow();
     return static_cast<int32_t>(value);
+}
+
+double SecondsSinceMidnight() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
 }  // namespace
@@ -86,7 +95,7 @@ void cDIBSection::LoadPictureBlt(HDC lHDC, int32_t lSrcLeft, int32_t lSrcTop, in
 }
 
 void cDIBSection::PaintPicture(HDC lHDC, int32_t lDestLeft, int32_t lDestTop, int32_t lDestWidth,
-                               int32_t lDestHeight, int32_t lSrcLeft, int32_t lSrcTop, DWORD eRop) {
+                               int32_t lDestHeight, int32_t lSrcLeft, int32_t lSrcTop, DWORD eRop) const {
     const int32_t w = lDestWidth < 0 ? Width() : lDestWidth;
     const int32_t h = lDestHeight < 0 ? Height() : lDestHeight;
     BitBlt(lHDC, lDestLeft, lDestTop, w, h, hDC(), lSrcLeft, lSrcTop, eRop);
@@ -98,4 +107,56 @@ void cDIBSection::ClearUp() {
     dib_.reset();
     dc_.reset();
     bits_ = nullptr;
+}
+
+std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t lNewWidth) const {
+    auto result = std::make_unique<cDIBSection>();
+    if (!result->Create(lNewWidth, lNewHeight)) return nullptr;
+    if (lNewWidth == Width() && lNewHeight == Height()) {
+        result->LoadPictureBlt(hDC());
+    } else if (bits_ != nullptr) {
+        GdiFlush();  // drawing still queued in GDI must reach the pixel memory first
+        imaging::ResampleBilinear(
+            {static_cast<const uint8_t*>(bits_), Width(), Height(), BytesPerScanLine()},
+            {static_cast<uint8_t*>(result->bits_), result->Width(), result->Height(), result->BytesPerScanLine()});
+    }
+    return result;
+}
+
+void cDIBSection::RandomiseBits(bool bGray) {
+    platform::Randomize(SecondsSinceMidnight());
+    if (bits_ == nullptr) return;
+    GdiFlush();
+    imaging::FillNoise({static_cast<uint8_t*>(bits_), Width(), Height(), BytesPerScanLine()}, bGray,
+                       platform::Rnd);
+}
+
+bool cDIBSection::CopyToClipboard(bool bAsDIB) const {
+    platform::WindowDC screen(GetDesktopWindow());
+    if (!screen) return false;
+    platform::UniqueDC memory(CreateCompatibleDC(screen.get()));
+    if (!memory) return false;
+
+    if (bAsDIB) {
+        platform::MsgBox("I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", MB_OK);
+        return false;
+    }
+    // An empty buffer has nothing to copy (CreateCompatibleBitmap would hand out a 1 x 1 bitmap).
+    if (!dc_) return false;
+
+    platform::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), Width(), Height()));
+    if (!bitmap) return false;
+    {
+        platform::SelectedObject selected(memory.get(), bitmap.get());
+        if (!selected) return false;
+        PaintPicture(memory.get(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    }
+
+    // The clipboard owns the bitmap only once SetClipboardData took it; otherwise it is deleted here.
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const bool taken = SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr;
+    if (taken) bitmap.release();
+    CloseClipboard();
+    return taken;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/handles.h"
 
@@ -39,9 +40,19 @@ public:
     void LoadPictureBlt(HDC lHDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, int32_t lSrcWidth = -1,
                         int32_t lSrcHeight = -1, DWORD eRop = SRCCOPY);
     void PaintPicture(HDC lHDC, int32_t lDestLeft = 0, int32_t lDestTop = 0, int32_t lDestWidth = -1,
-                      int32_t lDestHeight = -1, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, DWORD eRop = SRCCOPY);
+                      int32_t lDestHeight = -1, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, DWORD eRop = SRCCOPY) const;
 
     void ClearUp();
+
+    // A new buffer of lNewWidth x lNewHeight (the height comes first) with this image resampled bilinearly,
+    // or nothing when that buffer cannot be made. An empty source gives a black buffer.
+    std::unique_ptr<cDIBSection> Resample(int32_t lNewHeight, int32_t lNewWidth) const;
+    // Fills the pixels with noise, reseeding the program's generator from the time of day first:
+    // grey noise, or red and green noise on a zero blue channel.
+    void RandomiseBits(bool bGray = false);
+    // Puts a screen-compatible copy of the image on the clipboard as CF_BITMAP; true when it was taken.
+    // Only the bitmap form is offered: asking for a DIB shows a message and copies nothing.
+    bool CopyToClipboard(bool bAsDIB = true) const;
 
 private:
     int32_t ImageSize() const;

@@ -1,0 +1,111 @@
+#include "imaging/pixels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+namespace imaging {
+namespace {
+
+// Round half to even for 0 <= v < 2^22: adding 1.5 * 2^23 leaves no fraction bits, so the addition itself
+// rounds in the default mode. Plain float arithmetic, which the compiler can vectorise (lrintf it cannot).
+inline float RoundHalfEven(float v) {
+    constexpr float kShift = 12582912.0f;
+    return (v + kShift) - kShift;
+}
+
+inline uint8_t ToByte(float v) {
+    float r = std::clamp(RoundHalfEven(v), 0.0f, 255.0f);
+    return static_cast<uint8_t>(r);
+}
+
+inline ptrdiff_t RowOffset(int32_t row, int32_t stride) { return static_cast<ptrdiff_t>(row) * stride; }
+
+// Where destination column x takes its two neighbours from, as byte offsets into the vertically
+// interpolated source row, with the horizontal weights.
+struct Column {
+    ptrdiff_t left;
+    ptrdiff_t right;
+    float leftWeight;  // 1 - wx
+    float rightWeight;  // wx
+};
+
+}  // namespace
+
+void ResampleBilinear(const SourcePixels& source, const TargetPixels& target) {
+    if (source.width < 1 || source.height < 1 || target.width < 1 || target.height < 1) return;
+
+    const float xScale = static_cast<float>(static_cast<double>(source.width - 1) / target.width);
+    const float yScale = static_cast<float>(static_cast<double>(source.height - 1) / target.height);
+    const int32_t lastColumn = source.width - 1;
+    const int32_t lastRow = source.height - 1;
+
+    std::vector<Column> columns(static_cast<size_t>(target.width));
+    for (int32_t x = 0; x < target.width; ++x) {
+        const float fx = xScale * static_cast<float>(x);
+        const float cx = std::floor(fx);
+        const float wx = fx - cx;
+        const int32_t left = std::min(static_cast<int32_t>(cx), lastColumn);
+        const int32_t right = std::min(left + 1, lastColumn);
+        columns[static_cast<size_t>(x)] = {3 * static_cast<ptrdiff_t>(left), 3 * static_cast<ptrdiff_t>(right),
+                                           1.0f - wx, wx};
+    }
+    // The vertical stage only needs the source columns that some destination column reads.
+    const ptrdiff_t spanEnd = columns.back().right + 3;
+
+    // One source row interpolated vertically, each value already rounded: the "left" and "right"
+    // values of every destination pixel in this row come from here, so each is computed only once.
+    std::vector<float> vertical(static_cast<size_t>(spanEnd));
+    float* const v = vertical.data();
+    int32_t cachedRow = -1;
+    float cachedWeight = -1.0f;
+
+    for (int32_t r = 0; r < target.height; ++r) {
+        const float fy = yScale * static_cast<float>(r);
+        const float ry = std::floor(fy);
+        const float wy = fy - ry;
+        const int32_t top = std::min(static_cast<int32_t>(ry), lastRow);
+        const int32_t bottom = std::min(top + 1, lastRow);
+
+        if (top != cachedRow || wy != cachedWeight) {
+            const uint8_t* row0 = source.bits + RowOffset(top, source.stride);
+            const uint8_t* row1 = source.bits + RowOffset(bottom, source.stride);
+            const float w0 = 1.0f - wy;
+            for (ptrdiff_t i = 0; i < spanEnd; ++i) v[i] = RoundHalfEven(w0 * row0[i] + wy * row1[i]);
+            cachedRow = top;
+            cachedWeight = wy;
+        }
+
+        uint8_t* out = target.bits + RowOffset(r, target.stride);
+        for (const Column& c : columns) {
+            const float* left = v + c.left;
+            const float* right = v + c.right;
+            out[0] = ToByte(c.leftWeight * left[0] + c.rightWeight * right[0]);
+            out[1] = ToByte(c.leftWeight * left[1] + c.rightWeight * right[1]);
+            out[2] = ToByte(c.leftWeight * left[2] + c.rightWeight * right[2]);
+            out += 3;
+        }
+    }
+}
+
+void FillNoise(const TargetPixels& target, bool gray, float (*draw)()) {
+    if (target.bits == nullptr) return;
+    if (gray) {
+        for (int32_t r = 0; r < target.height; ++r) {
+            uint8_t* p = target.bits + RowOffset(r, target.stride);
+            for (int32_t x = 0; x < target.width; ++x, p += 3) p[0] = p[1] = p[2] = ToByte(draw() * 255.0f);
+        }
+    } else {
+        for (int32_t x = 0; x < target.width; ++x) {
+            for (int32_t r = 0; r < target.height; ++r) {
+                uint8_t* p = target.bits + RowOffset(r, target.stride) + 3 * static_cast<ptrdiff_t>(x);
+                p[0] = 0;
+                p[1] = ToByte(draw() * 255.0f);
+                p[2] = ToByte(draw() * 255.0f);
+            }
+        }
+    }
+}
+
+}  // namespace imaging

@@ -213,6 +213,18 @@ TEST_F(Balloon, AskWaitsForEachWayOfClosing) {
     }
 }
 
+TEST_F(Balloon, AQuitRequestEndsTheWaitAndStaysForTheMainLoop) {
+    After(20, [this] {
+        Type("unfinished");
+        PostQuitMessage(3);
+    });
+    EXPECT_EQ(balloon.AskAndWait("Question?"), "unfinished");
+    EXPECT_TRUE(balloon.Visible());
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
 TEST_F(Balloon, AMessageDuringTheQuestionEndsItWhenTheMessageCloses) {
     balloon.Timer1.SetInterval(60);
     bool controlsHidden = false;

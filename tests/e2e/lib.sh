@@ -169,6 +169,146 @@ e2e_cleanup() {
         kill "$pid" 2>/dev/null && e2e_log "desktop launcher $pid still running; killed"
         wait "$pid" 2>/dev/null
     done
+    # The desktop's explorer lingers a moment after its last program; the next test needs the desktop
+    # gone. Watched from the X side: a program attaching to the desktop would keep it alive.
+    for _ in $(seq 50); do [ -z "$(e2e_desktop_xid)" ] && break; sleep 0.2; done
     [ -n "${E2E_RESET_KEY:-}" ] && e2e_reg_reset
     exit "$rc"
+}
+
+# ---- Driving the programs as a user would, and looking at what they show ----
+
+e2e_now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# e2e_wait_until MS COMMAND...: runs COMMAND until it succeeds; fails once MS milliseconds have passed.
+e2e_wait_until() {
+    local deadline=$(( $(e2e_now_ms) + $1 )); shift
+    until "$@"; do
+        [ "$(e2e_now_ms)" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
+# e2e_desktop_xid: the X window of the virtual desktop; its origin is the origin of the Windows screen.
+e2e_desktop_xid() {
+    local xid
+    xid=$(xdotool search --name "^$E2E_DESKTOP - Wine desktop\$" 2>/dev/null | head -n1)
+    [ -n "$xid" ] && printf '%s\n' "$xid"
+}
+
+# e2e_click X Y [BUTTON]: moves the real pointer to screen pixel (X, Y) of the desktop and clicks
+# (1 left, 2 middle, 3 right).
+e2e_click() {
+    local xid
+    xid=$(e2e_desktop_xid) || return 1
+    xdotool mousemove --window "$xid" "$1" "$2" sleep 0.2 click "${3:-1}"
+}
+
+# e2e_keys KEY...: presses the keys one after another, as xdotool names them (Down, Return, alt+F4...).
+e2e_keys() {
+    local key
+    for key in "$@"; do
+        xdotool key "$key" || return 1
+        sleep 0.15
+    done
+}
+
+# e2e_perch LEFT TOP WIDTH HEIGHT [TITLE]: starts a perch window, puts it exactly there (in physical
+# pixels, whatever the DPI), brings it to the foreground and prints its handle.
+e2e_perch() {
+    local hwnd
+    e2e_start "$PERCH" "$@"
+    hwnd=$(e2e_wait_window Pellory.Perch "${5:--}" 10000) || return 1
+    probe move "$hwnd" "$1" "$2" "$3" "$4" >/dev/null || return 1
+    probe activate "$hwnd" --wait 3000 >/dev/null || return 1
+    e2e_raise_x pellory.exe
+    printf '%s\n' "$hwnd"
+}
+
+# e2e_rect TARGET: prints "LEFT TOP RIGHT BOTTOM" of the window.
+e2e_rect() {
+    e2e_info "$1" && printf '%s\n' "${INFO[rect]}"
+}
+
+# e2e_rect_is TARGET "LEFT TOP RIGHT BOTTOM"
+e2e_rect_is() { [ "$(e2e_rect "$1")" = "$2" ]; }
+
+# e2e_wait_rect MS TARGET "LEFT TOP RIGHT BOTTOM": waits until the window is there.
+e2e_wait_rect() { e2e_wait_until "$1" e2e_rect_is "$2" "$3"; }
+
+# e2e_seat_of "LEFT TOP RIGHT BOTTOM" FROMSIDE: where the character's window goes on a window with that
+# visible frame, in pixels: left = right - width * FromSide / 100 - 77, top = top - 92 (77 x 126 frame).
+# The numbers given must make the percentage whole.
+e2e_seat_of() {
+    local l t r b
+    read -r l t r b <<<"$1"
+    local x=$(( r - (r - l) * $2 / 100 - 77 )) y=$(( t - 92 ))
+    printf '%d %d %d %d\n' "$x" "$y" $((x + 77)) $((y + 126))
+}
+
+# e2e_visible TARGET: the window exists and is shown.
+e2e_visible() { e2e_info "$1" && [ "${INFO[visible]}" = yes ]; }
+e2e_hidden() { e2e_info "$1" && [ "${INFO[visible]}" = no ]; }
+
+# e2e_child TARGET CLASS: prints "HANDLE VISIBLE LEFT TOP RIGHT BOTTOM TEXT" of the window's first child
+# of that class (VISIBLE is yes or no).
+e2e_child() {
+    probe children "$1" 2>/dev/null | tr -d '\r' | awk -v cls="$2" '
+        $4 == "class=" cls {
+            split(substr($3, 6), r, ",")
+            text = $0; sub(/^.* class=[^ ]* text=/, "", text)
+            print $1, substr($2, 9), r[1], r[2], r[3], r[4], text
+            exit
+        }'
+}
+
+# e2e_child_shown TARGET CLASS / e2e_child_gone TARGET CLASS: the child is shown / hidden.
+e2e_child_shown() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = yes ]; }
+e2e_child_gone() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = no ]; }
+
+# e2e_child_text_is TARGET CLASS TEXT
+e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }
+
+# e2e_menu_open: a popup menu (Wine's class "#32768") is showing.
+e2e_menu_open() { probe list 2>/dev/null | grep -q ' visible=yes .* class=#32768 '; }
+e2e_menu_count() { probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 '; }
+
+# e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [MARGIN]: the part of a desktop screenshot under that
+# rectangle, widened by MARGIN pixels on each side and clipped to the image.
+e2e_crop() {
+    local l t r b m=${4:-0}
+    read -r l t r b <<<"$2"
+    l=$((l - m)); t=$((t - m)); r=$((r + m)); b=$((b + m))
+    [ "$l" -lt 0 ] && l=0
+    [ "$t" -lt 0 ] && t=0
+    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$3"
+}
+
+# e2e_pixels_differ A B: how many pixels of two same-sized images differ (small colour noise ignored).
+e2e_pixels_differ() {
+    compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'
+}
+
+# e2e_shot NAME: a desktop screenshot saved as BUILD/e2e-NAME.png; prints its path.
+e2e_shot() {
+    local file=$BUILD/e2e-$1.png
+    e2e_screenshot "$file" && e2e_log "screenshot: $file" && printf '%s\n' "$file"
+}
+
+# e2e_start_pellory: starts the program and prints its window's handle once the window has its frame size.
+e2e_start_pellory() {
+    local hwnd
+    e2e_start "$PELLORY"
+    hwnd=$(e2e_wait_window Pellory.frmSitter Pellory 20000) || return 1
+    e2e_wait_until 5000 e2e_client_is "$hwnd" "77 126" || return 1
+    printf '%s\n' "$hwnd"
+}
+e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }
+
+# e2e_stop_pellory HWND: closes the program's window and waits for the process to end.
+e2e_stop_pellory() {
+    local pid
+    e2e_info "$1" || return 0
+    pid=${INFO[pid]}
+    probe close "$1" --wait 5000 >/dev/null && probe wait-exit "$pid" --wait 5000 >/dev/null
 }

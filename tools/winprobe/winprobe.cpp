@@ -13,6 +13,13 @@
 //   procs                             every process of the Wine prefix: PID EXE
 //   wait-exit PID [--wait MS]         succeed once the process has ended
 //   kill PID                          TerminateProcess, for cleaning up after a failed test
+//   children TARGET                   every child window: handle, visibility, screen rect, class, text
+//   text TARGET                       the window's text as WM_GETTEXT gives it (edit fields too)
+//   dpi                               the system DPI and the caption and border metrics
+//   show TARGET maximize|minimize|restore   ShowWindowAsync with that command
+//
+// winprobe declares itself DPI aware, so every rectangle it prints is in physical pixels, as a
+// DPI-aware program sees them, whatever the system DPI.
 //
 // TARGET is a handle (0x...) or a window class name. Exit codes: 0 done, 1 not found or not done,
 // 2 bad usage. --desktop attaches to a named desktop first, e.g. a Wine virtual desktop started by
@@ -110,6 +117,28 @@ int Find(const Args& a) {
     return kDone;
 }
 
+// The visible frame as the desktop window manager reports it (DWMWA_EXTENDED_FRAME_BOUNDS), when it does.
+bool ExtendedFrameBounds(HWND h, RECT& out) {
+    using Query = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    HMODULE dwm = LoadLibraryExA("dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (dwm == nullptr) return false;
+    const auto query =
+        reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")));
+    RECT r{};
+    const bool ok = query != nullptr && SUCCEEDED(query(h, 9, &r, sizeof r)) && r.right > r.left && r.bottom > r.top;
+    FreeLibrary(dwm);
+    if (ok) out = r;
+    return ok;
+}
+
+std::string TextOf(HWND h) {
+    char buf[1024] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &copied);
+    buf[sizeof buf - 1] = '\0';
+    return buf;
+}
+
 int Info(const Args& a) {
     if (a.positional.size() != 1) return kUsage;
     HWND h = nullptr;
@@ -145,6 +174,12 @@ int Info(const Args& a) {
         std::printf("layered=no\n");
     }
     std::printf("foreground=0x%llx\n", HandleValue(GetForegroundWindow()));
+    RECT frame{};
+    if (ExtendedFrameBounds(h, frame)) {
+        std::printf("frame=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
+    } else {
+        std::printf("frame=none\n");
+    }
     return kDone;
 }
 
@@ -234,11 +269,67 @@ int Kill(const Args& a) {
     return WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0 ? kDone : kNotFound;
 }
 
+BOOL CALLBACK ListChild(HWND h, LPARAM) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    std::printf("0x%llx visible=%s rect=%ld,%ld,%ld,%ld class=%s text=%s\n", HandleValue(h),
+                YesNo(IsWindowVisible(h) != FALSE), r.left, r.top, r.right, r.bottom, ClassOf(h).c_str(),
+                TextOf(h).c_str());
+    return TRUE;
+}
+
+int Children(const Args& a) {
+    if (a.positional.size() != 1) return kUsage;
+    HWND h = FindTarget(a.positional[0]);
+    if (h == nullptr) return kNotFound;
+    EnumChildWindows(h, ListChild, 0);
+    return kDone;
+}
+
+int Text(const Args& a) {
+    if (a.positional.size() != 1) return kUsage;
+    HWND h = FindTarget(a.positional[0]);
+    if (h == nullptr) return kNotFound;
+    std::printf("%s\n", TextOf(h).c_str());
+    return kDone;
+}
+
+int Show(const Args& a) {
+    if (a.positional.size() != 2) return kUsage;
+    const std::string how = a.positional[1];
+    int command = 0;
+    if (how == "maximize") {
+        command = SW_MAXIMIZE;
+    } else if (how == "minimize") {
+        command = SW_MINIMIZE;
+    } else if (how == "restore") {
+        command = SW_RESTORE;
+    } else {
+        return kUsage;
+    }
+    HWND h = FindTarget(a.positional[0]);
+    if (h == nullptr) return kNotFound;
+    // Async: the window's own thread does it, as when the user clicks its caption buttons.
+    return ShowWindowAsync(h, command) ? kDone : kNotFound;
+}
+
+int Dpi(const Args& a) {
+    if (!a.positional.empty()) return kUsage;
+    HDC screen = GetDC(nullptr);
+    std::printf("logpixelsx=%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+    std::printf("logpixelsy=%d\n", GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    std::printf("cycaption=%d\n", GetSystemMetrics(SM_CYCAPTION));
+    std::printf("cxborder=%d\n", GetSystemMetrics(SM_CXBORDER));
+    std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return kDone;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: winprobe [--desktop NAME] find CLASS [TITLE] [--wait MS] | info TARGET | close TARGET "
                  "[--wait MS] | gone TARGET [--wait MS] | foreground | activate TARGET | move TARGET L T W H | "
-                 "list | procs | wait-exit PID [--wait MS] | kill PID\n");
+                 "list | procs | wait-exit PID [--wait MS] | kill PID | children TARGET | text TARGET | dpi | show TARGET maximize|minimize|restore\n");
     return kUsage;
 }
 
@@ -248,6 +339,8 @@ int main(int argc, char** argv) {
     // Plain "\n" line ends for the shell scripts that read us.
     _setmode(_fileno(stdout), _O_BINARY);
     setvbuf(stdout, nullptr, _IONBF, 0);
+    // Physical pixels at any DPI: an unaware process would be shown scaled coordinates.
+    SetProcessDPIAware();
 
     int next = 1;
     if (next + 1 < argc && std::strcmp(argv[next], "--desktop") == 0) {
@@ -273,7 +366,8 @@ int main(int argc, char** argv) {
     static constexpr Command kCommands[] = {
         {"find", Find},         {"info", Info},   {"close", Close}, {"gone", Gone},
         {"foreground", Foreground}, {"activate", Activate}, {"move", Move}, {"list", List},
-        {"procs", Procs}, {"wait-exit", WaitExit}, {"kill", Kill},
+        {"procs", Procs}, {"wait-exit", WaitExit}, {"kill", Kill}, {"children", Children},
+        {"text", Text}, {"dpi", Dpi}, {"show", Show},
     };
     for (const Command& c : kCommands) {
         if (std::strcmp(command, c.name) == 0) {

@@ -312,3 +312,13 @@ e2e_stop_pellory() {
     pid=${INFO[pid]}
     probe close "$1" --wait 5000 >/dev/null && probe wait-exit "$pid" --wait 5000 >/dev/null
 }
+
+# e2e_doc_crop SHOT "LEFT TOP RIGHT BOTTOM" NAME: a small picture for the documentation, cut from a
+# screenshot: BUILD/doc-NAME.png.
+e2e_doc_crop() {
+    local l t r b
+    read -r l t r b <<<"$2"
+    [ "$l" -lt 0 ] && l=0
+    [ "$t" -lt 0 ] && t=0
+    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage -strip "PNG8:$BUILD/doc-$3.png"
+}

@@ -39,6 +39,7 @@ check_eq "the perch stays in the foreground" "$(probe foreground | cut -d' ' -f1
 e2e_raise_x pellory.exe
 sleep 0.3
 shot=$(e2e_shot seat-unmirrored)
+e2e_doc_crop "$shot" "400 80 640 280" sitter-on-window
 e2e_crop "$shot" "523 108 600 234" "$BUILD/e2e-crop-unmirrored-1.png"
 sleep 0.5
 e2e_crop "$(e2e_shot seat-unmirrored-2)" "523 108 600 234" "$BUILD/e2e-crop-unmirrored-2.png"
@@ -149,7 +150,9 @@ mirror_seen=no
 for i in 1 2 3; do
     sleep 0.4
     e2e_raise_x pellory.exe
-    e2e_crop "$(e2e_shot seat-mirrored)" "148 108 225 234" "$BUILD/e2e-crop-mirrored.png"
+    shot=$(e2e_shot seat-mirrored)
+    e2e_crop "$shot" "148 108 225 234" "$BUILD/e2e-crop-mirrored.png"
+    e2e_doc_crop "$shot" "60 80 300 280" sitter-mirrored
     above_edge "$BUILD/e2e-crop-mirrored.png" "$BUILD/e2e-top-mirrored.png"
     for j in 1 2; do
         above_edge "$BUILD/e2e-crop-unmirrored-$j.png" "$BUILD/e2e-top-unmirrored.png"

@@ -93,7 +93,9 @@ fi
 check "Right moves the slider by 1" e2e_wait_until 2000 e2e_child_text_is "$dialog" Static "1%"
 e2e_keys Next Next Next Prior Right Right Right Right Right Left
 check "Page Down/Up move it by 10, the arrows by 1: 25%" e2e_wait_until 2000 e2e_child_text_is "$dialog" Static "25%"
-e2e_shot user-distance-25 >/dev/null
+e2e_info "$dialog"
+read -r dl dt dr db <<<"${INFO[rect]}"
+e2e_doc_crop "$(e2e_shot user-distance-25)" "$((dl - 4)) $((dt - 4)) $((dr + 4)) $((db + 4))" distance-dialog
 e2e_keys alt+F4
 check "Alt+F4 closes the dialog" probe gone "$dialog" --wait 3000
 check "FromSide = 25 stored" e2e_wait_until 3000 reg_is FromSide "REG_DWORD 0x19"
@@ -108,13 +110,13 @@ question="Will the tests pass?"
 xdotool type --delay 40 "$question"
 check "typing goes into the answer field" e2e_wait_until 3000 e2e_child_text_is "$balloon" Edit "$question"
 e2e_raise_x pellory.exe
-e2e_shot user-question >/dev/null
+e2e_doc_crop "$(e2e_shot user-question)" "300 270 600 545" balloon-question
 e2e_click $(centre_of_child "$balloon" Button) 1
 check "after OK the balloon shows the answer (no answer field)" e2e_wait_until 3000 e2e_child_gone "$balloon" Edit
 check "the answer balloon is up" e2e_visible "$balloon"
 e2e_raise_x pellory.exe
 sleep 0.3
-e2e_shot user-answer >/dev/null
+e2e_doc_crop "$(e2e_shot user-answer)" "300 270 600 545" balloon-above
 
 # Exit: the last entry.
 menu "$sitter" Up Return
@@ -130,7 +132,8 @@ e2e_raise_x pellory.exe
 check "seated a quarter along from the right after the restart" seated_at "$sitter" "498 28 575 154"
 menu "$sitter" Down Down Down Right
 check "the Costume 2 submenu opens again" e2e_wait_until 3000 menus_open 2
-e2e_shot user-menu-restart >/dev/null
+shot=$(e2e_shot user-menu-restart)
+e2e_doc_crop "$shot" "460 10 800 230" popup-menu
 # The check mark: dark pixels in the check column of the third costume's row, none in the fourth's.
 # The rows are spread evenly over the submenu (its first row is highlighted, so it is not used).
 sub=$(probe list | tr -d '\r' | awk '/ visible=yes .* class=#32768 / { print; exit }')
@@ -162,6 +165,6 @@ check "an empty question is answered too" e2e_wait_until 3000 e2e_child_gone "$b
 check "the answer balloon is up, below" e2e_visible "$balloon"
 e2e_raise_x pellory.exe
 sleep 0.3
-e2e_shot user-answer-below >/dev/null
+e2e_doc_crop "$(e2e_shot user-answer-below)" "300 0 600 275" balloon-below
 
 e2e_finish

@@ -72,10 +72,28 @@ e2e_keys Down Return
 check "the menu closes" e2e_wait_until 3000 menus_open 0
 check "Costume = 2 stored" e2e_wait_until 3000 reg_is Costume "REG_DWORD 0x2"
 
-# The dialog: its layout grows with the DPI (377 x 169 pixels at 96 DPI), the slider works.
+# A left click: the balloon, beside the character as at 96 DPI, in pixels of its own size.
+e2e_click $(point_at "$sitter") 1
+balloon=$(e2e_wait_window Pellory.frmBalloon 5000)
+check "a left click shows the balloon" e2e_wait_until 3000 e2e_visible "$balloon"
+e2e_info "$balloon"
+e2e_log "balloon at 144 DPI: rect ${INFO[rect]}, client ${INFO[client]}"
+e2e_raise_x pellory.exe
+e2e_shot dpi144-balloon >/dev/null
+
+# A dialog closed without touching the slider still stores the distance it shows.
 menu "$sitter" Down Return
 dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
 check "the distance dialog opens" e2e_wait_until 3000 e2e_visible "$dialog"
+check "it shows 0%" e2e_child_text_is "$dialog" Static "0%"
+e2e_keys alt+F4
+check "Alt+F4 closes it" probe gone "$dialog" --wait 3000
+check "FromSide = 0 stored by closing it" e2e_wait_until 3000 reg_is FromSide "REG_DWORD 0x0"
+
+# The dialog: its layout grows with the DPI (377 x 169 pixels at 96 DPI), the slider works.
+menu "$sitter" Down Return
+dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
+check "the distance dialog opens again" e2e_wait_until 3000 e2e_visible "$dialog"
 e2e_info "$dialog"
 read -r cw ch <<<"${INFO[client]}"
 e2e_log "dialog: rect ${INFO[rect]}, client $cw x $ch"

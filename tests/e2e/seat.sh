@@ -44,11 +44,18 @@ e2e_crop "$shot" "523 108 600 234" "$BUILD/e2e-crop-unmirrored-1.png"
 sleep 0.5
 e2e_crop "$(e2e_shot seat-unmirrored-2)" "523 108 600 234" "$BUILD/e2e-crop-unmirrored-2.png"
 
-# Moving the window: the character follows within a few ticks.
-probe move "$perch" 150 350 600 300
-start=$(e2e_now_ms)
-check "follows a moved window" seated_on "$sitter" "$perch" 0
-e2e_log "followed in $(( $(e2e_now_ms) - start )) ms (polled through winprobe)"
+# Moving the window: the character follows within a few ticks of 10 ms. Timed inside winprobe, which
+# moves the window and then watches the character; the best of three moves, as Wine's timers and a busy
+# machine can hold up any single one.
+best=""
+for target in "150 350 600 300 673 258" "100 200 500 400 523 108" "150 350 600 300 673 258"; do
+    read -r l t w h x y <<<"$target"
+    ms=$(probe follow "$perch" "$l" "$t" "$w" "$h" "$sitter" "$x" "$y" --wait 3000 | tr -d '\r') || ms=""
+    e2e_log "moved the perch to $l $t ${w}x$h: the character followed in ${ms:-(never)} ms"
+    [ -n "$ms" ] && { [ -z "$best" ] || [ "$ms" -lt "$best" ]; } && best=$ms
+done
+check "follows a moved window within 5 ticks (best ${best:-never} ms)" test -n "$best" -a "${best:-999}" -le 50
+check "seated by the rule after the move" seated_on "$sitter" "$perch" 0
 check_eq "at 673, 258 after the move" "$(e2e_rect "$sitter")" "673 258 750 384"
 
 # A top edge at y = 2 is sat on; at y = 1 or above the screen, as when maximised, the character is parked.

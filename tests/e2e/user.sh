@@ -85,6 +85,8 @@ check "the read-out starts at 0%" e2e_child_text_is "$dialog" Static "0%"
 read -r cl _ <<<"$(e2e_rect "$sitter")"
 check "the character is out of sight while the dialog is open (left $cl)" test "$cl" -ge -667 -a "$cl" -le -666
 e2e_shot user-distance >/dev/null
+e2e_info "$dialog"
+e2e_log "keyboard focus when the dialog opens: ${INFO[focus]}"
 e2e_keys Right
 if ! e2e_wait_until 1000 e2e_child_text_is "$dialog" Static "1%"; then
     e2e_log "NOTE: the slider does not have the keyboard focus when the dialog opens; Tab gives it"

@@ -17,6 +17,9 @@
 //   text TARGET                       the window's text as WM_GETTEXT gives it (edit fields too)
 //   dpi                               the system DPI and the caption and border metrics
 //   show TARGET maximize|minimize|restore   ShowWindowAsync with that command
+//   follow MOVED L T W H WATCHED X Y [--wait MS]
+//                                     moves MOVED like `move`, then watches WATCHED until its top left
+//                                     corner is at X, Y: prints the milliseconds that took
 //
 // winprobe declares itself DPI aware, so every rectangle it prints is in physical pixels, as a
 // DPI-aware program sees them, whatever the system DPI.
@@ -174,6 +177,13 @@ int Info(const Args& a) {
         std::printf("layered=no\n");
     }
     std::printf("foreground=0x%llx\n", HandleValue(GetForegroundWindow()));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gui) && gui.hwndFocus != nullptr) {
+        std::printf("focus=0x%llx %s\n", HandleValue(gui.hwndFocus), ClassOf(gui.hwndFocus).c_str());
+    } else {
+        std::printf("focus=none\n");
+    }
     RECT frame{};
     if (ExtendedFrameBounds(h, frame)) {
         std::printf("frame=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
@@ -222,6 +232,36 @@ int Move(const Args& a) {
     const BOOL moved = SetWindowPos(h, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]),
                                     static_cast<int>(v[2]), static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE);
     return moved ? kDone : kNotFound;
+}
+
+int Follow(const Args& a) {
+    if (a.positional.size() != 8) return kUsage;
+    long long v[6] = {};  // L T W H of the move, X Y of the watched corner
+    for (size_t i = 0; i < 6; ++i) {
+        const size_t at = i < 4 ? i + 1 : i + 2;
+        if (!ParseNumber(a.positional[at], v[i])) return kUsage;
+    }
+    HWND moved = FindTarget(a.positional[0]);
+    HWND watched = FindTarget(a.positional[5]);
+    if (moved == nullptr || watched == nullptr) return kNotFound;
+    LARGE_INTEGER frequency{}, start{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!SetWindowPos(moved, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                      static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE)) {
+        return kNotFound;
+    }
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(a.waitMs < 0 ? 0 : a.waitMs);
+    for (;;) {
+        RECT r{};
+        GetWindowRect(watched, &r);
+        if (r.left == v[4] && r.top == v[5]) break;
+        if (GetTickCount64() >= deadline) return kNotFound;
+        Sleep(1);
+    }
+    QueryPerformanceCounter(&now);
+    std::printf("%lld\n", (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+    return kDone;
 }
 
 BOOL CALLBACK ListOne(HWND h, LPARAM) {
@@ -329,7 +369,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: winprobe [--desktop NAME] find CLASS [TITLE] [--wait MS] | info TARGET | close TARGET "
                  "[--wait MS] | gone TARGET [--wait MS] | foreground | activate TARGET | move TARGET L T W H | "
-                 "list | procs | wait-exit PID [--wait MS] | kill PID | children TARGET | text TARGET | dpi | show TARGET maximize|minimize|restore\n");
+                 "list | procs | wait-exit PID [--wait MS] | kill PID | children TARGET | text TARGET | dpi | show TARGET maximize|minimize|restore | follow MOVED L T W H WATCHED X Y [--wait MS]\n");
     return kUsage;
 }
 
@@ -367,7 +407,7 @@ int main(int argc, char** argv) {
         {"find", Find},         {"info", Info},   {"close", Close}, {"gone", Gone},
         {"foreground", Foreground}, {"activate", Activate}, {"move", Move}, {"list", List},
         {"procs", Procs}, {"wait-exit", WaitExit}, {"kill", Kill}, {"children", Children},
-        {"text", Text}, {"dpi", Dpi}, {"show", Show},
+        {"text", Text}, {"dpi", Dpi}, {"show", Show}, {"follow", Follow},
     };
     for (const Command& c : kCommands) {
         if (std::strcmp(command, c.name) == 0) {

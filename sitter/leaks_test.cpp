@@ -1,0 +1,117 @@
+// Redraws, ticks and conversations hold on to no GDI or USER object.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "balloon/frmBalloon.h"
+#include "platform/handles.h"
+#include "platform/host.h"
+#include "sitter/frmSitter.h"
+
+namespace {
+
+// Live objects of the process. Where the system does not count them (Wine answers 0), they are found
+// from the handle tables instead: both hand out the lowest free slot first, so after making more
+// objects than there can be free slots, the highest slot index used is the number of live objects plus
+// a constant.
+struct ObjectCounts {
+    long gdi;
+    long user;
+    bool operator==(const ObjectCounts&) const = default;
+};
+
+long HighestSlotAfter(int count, auto make, auto destroy, int slotStep) {
+    std::vector<decltype(make())> made;
+    made.reserve(static_cast<size_t>(count));
+    long highest = 0;
+    for (int i = 0; i < count; ++i) {
+        made.push_back(make());
+        highest = std::max(highest, static_cast<long>(LOWORD(reinterpret_cast<uintptr_t>(made.back()))));
+    }
+    for (auto h : made) destroy(h);
+    return highest / slotStep - count;
+}
+
+ObjectCounts Count() {
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (gdi != 0 && user != 0) return {static_cast<long>(gdi), static_cast<long>(user)};
+    // Each count leaves as many free slots as it made objects, so the next one must make more.
+    static int made = 3000;
+    made += 1000;
+    return {HighestSlotAfter(
+                made, [] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); }, 1),
+            HighestSlotAfter(
+                made, [] { return CreatePopupMenu(); }, [](HMENU m) { DestroyMenu(m); }, 2)};
+}
+
+class Leaks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
+        platform::Host host;
+        host.messageBox = [](HWND, const std::string& text, const std::string&, UINT) {
+            ADD_FAILURE() << text;
+            return IDOK;
+        };
+        injected.emplace(std::move(host));
+        sitter.Load();
+        perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300, nullptr,
+                                nullptr, nullptr, nullptr);
+        sitter.TrackedWnd = perch;
+    }
+    void TearDown() override {
+        DestroyWindow(perch);
+        RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
+    }
+
+    void Work(int redraws, int ticks, int conversations) {
+        {
+            platform::WindowDC dc(sitter.hWnd());
+            for (int i = 0; i < redraws; ++i) sitter.Redraw(dc.get());
+        }
+        for (int i = 0; i < ticks; ++i) sitter.timSitter.Tick();
+        frmBalloon& balloon = sitter.Balloon();
+        for (int i = 0; i < conversations; ++i) {
+            sitter.Say("Don't touch me!", i % 2 ? "" : "Caption");
+            balloon.Form_Click();
+            balloon.Ask("Enter question", "!8BALL", "answer");
+            balloon.Command1_Click();
+        }
+        platform::DoEvents();
+    }
+
+    std::optional<platform::HostOverride> injected;
+    frmSitter sitter;
+    HWND perch = nullptr;
+};
+
+TEST_F(Leaks, NoObjectOutlivesARedrawATickOrAConversation) {
+    // The first ones. Counting from Wine's handle tables makes it rebuild a few cached objects at the
+    // next conversations, so the first round follows one count.
+    Work(100, 100, 10);
+    Count();
+    Work(100, 100, 10);
+    const ObjectCounts before = Count();
+    EXPECT_GT(before.gdi, 0);
+    Work(10000, 10000, 1000);
+    const ObjectCounts after = Count();
+    EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
+    EXPECT_EQ(after.user, before.user) << "USER objects";
+}
+
+TEST(LeakCount, SeesALeakWhereThereIsOne) {
+    const ObjectCounts before = Count();
+    std::vector<platform::UniqueBrush> kept;
+    std::vector<platform::UniqueMenu> menus;
+    for (int i = 0; i < 7; ++i) kept.emplace_back(CreateSolidBrush(0));
+    for (int i = 0; i < 3; ++i) menus.emplace_back(CreatePopupMenu());
+    const ObjectCounts after = Count();
+    EXPECT_EQ(after.gdi - before.gdi, 7);
+    EXPECT_EQ(after.user - before.user, 3);
+}
+
+}  // namespace

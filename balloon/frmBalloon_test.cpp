@@ -9,6 +9,8 @@
 #include "platform/number.h"
 #include "platform/screen.h"
 
+#include "tests/support/after.h"
+
 namespace {
 
 // Stands in for the sitter window: only its rectangle matters to the balloon.
@@ -34,19 +36,7 @@ protected:
     }
 };
 
-// Work to be done from inside a waiting loop: thread timers run when that loop handles events.
-std::map<UINT_PTR, std::function<void()>>& Jobs() {
-    static std::map<UINT_PTR, std::function<void()>> jobs;
-    return jobs;
-}
-
-void CALLBACK RunJob(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto node = Jobs().extract(id);
-    if (!node.empty()) node.mapped()();
-}
-
-void After(UINT ms, std::function<void()> job) { Jobs()[SetTimer(nullptr, 0, ms, &RunJob)] = std::move(job); }
+using testing_support::After;
 
 int Px(double twips, double tpp) { return platform::RoundToLong(twips / tpp); }
 
@@ -62,8 +52,8 @@ protected:
         });
     }
     void TearDown() override {
-        for (auto& [id, job] : Jobs()) KillTimer(nullptr, id);
-        Jobs().clear();
+        for (auto& [id, job] : testing_support::Jobs()) KillTimer(nullptr, id);
+        testing_support::Jobs().clear();
     }
     RECT WindowPx() {
         RECT r{};

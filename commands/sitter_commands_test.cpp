@@ -14,21 +14,13 @@
 #include "platform/random.h"
 #include "sitter/frmSitter.h"
 
+#include "tests/support/after.h"
+
 namespace {
 
 constexpr const char* Key = frmSitter::RegistryKey;
 
-// Work to be done from inside a modal loop or a waiting question: thread timers run there.
-std::map<UINT_PTR, std::function<void()>>& Jobs() {
-    static std::map<UINT_PTR, std::function<void()>> jobs;
-    return jobs;
-}
-void CALLBACK RunJob(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto node = Jobs().extract(id);
-    if (!node.empty()) node.mapped()();
-}
-void After(UINT ms, std::function<void()> job) { Jobs()[SetTimer(nullptr, 0, ms, &RunJob)] = std::move(job); }
+using testing_support::After;
 
 std::string Stored(const char* name) {
     DWORD value = 0, type = 0, size = sizeof value;

@@ -22,7 +22,11 @@ seated_on() {  # HWND PERCH FROMSIDE
 # Within one window's height of the same place for a second: the character did not wander off.
 stays_at() {
     local i
-    for i in $(seq 5); do e2e_rect_is "$1" "$2" || return 1; sleep 0.2; done
+    for i in $(seq 5); do
+        e2e_info "$1" && [ "${INFO[rect]}" = "$2" ] ||
+            { e2e_log "the character moved from $2 to ${INFO[rect]:-?}"; return 1; }
+        sleep 0.2
+    done
 }
 
 sitter=$(e2e_start_pellory) || e2e_die "no Pellory.frmSitter window appeared"
@@ -70,6 +74,8 @@ probe show "$perch" maximize
 check "parked while the window is maximised" e2e_wait_until 3000 parked "$sitter"
 e2e_log "maximised perch: $(probe info "$perch" | grep '^rect=')"
 probe show "$perch" restore
+# Showing is asynchronous: the seat is computed from the restored frame, not from one on the way there.
+e2e_wait_rect 3000 "$perch" "150 350 750 650" || e2e_log "the perch was not restored to its place"
 check "back on the restored window" seated_on "$sitter" "$perch" 0
 # Windows puts a minimised window at -32000 (parked); Wine's desktop keeps a caption stub at the bottom
 # left, still in the foreground, which the character then sits on like any other window.
@@ -84,11 +90,12 @@ else
     check "follows the window minimised to the bottom of the desktop" seated_on "$sitter" "$perch" 0
 fi
 probe show "$perch" restore
+e2e_wait_rect 3000 "$perch" "150 350 750 650" || e2e_log "the perch was not restored to its place"
 probe activate "$perch" --wait 3000 >/dev/null
 check "back on the window after restoring it" seated_on "$sitter" "$perch" 0
 
 # Activating the character itself leaves it on the window it sat on.
-seat=$(e2e_rect "$sitter")
+seat="673 258 750 384"
 probe activate "$sitter" --wait 3000 >/dev/null
 check_eq "the character is in the foreground" "$(probe foreground | cut -d' ' -f1)" "$sitter"
 check "activating the character keeps it where it was" stays_at "$sitter" "$seat"
@@ -173,5 +180,10 @@ for i in 1 2 3; do
     done
 done
 check_eq "the character is drawn mirrored when FromSide > 50" "$mirror_seen" yes
+
+# The window it sat on goes away: nothing else to sit on, so the character is parked.
+probe close "$perch" --wait 3000 >/dev/null
+e2e_log "after closing the perch, the foreground is: $(probe foreground)"
+check "parked once the window it sat on has closed" e2e_wait_until 3000 parked "$sitter"
 
 e2e_finish

@@ -158,6 +158,17 @@ for _ in 1 2 3; do
 done
 check "the costume is worn again after the restart" test "$again" -le 20
 
+# A menu put away by clicking elsewhere: tracking comes back, the character follows its window again.
+e2e_click $(point_at "$sitter") 3
+check "the menu opens once more" e2e_wait_until 3000 e2e_menu_open
+e2e_click 450 400 1
+check "a click on the window below closes the menu" e2e_wait_until 3000 menus_open 0
+probe activate "$perch" --wait 3000 >/dev/null
+probe move "$perch" 200 130 500 400
+check "tracking resumes after a dismissed menu" seated_at "$sitter" "498 38 575 164"
+probe move "$perch" 200 120 500 400
+check "and goes on" seated_at "$sitter" "498 28 575 154"
+
 # An empty question still gets an answer; below the character this time.
 menu "$sitter" Down Down Down Down Right Return
 balloon=$(e2e_wait_window Pellory.frmBalloon 5000)

@@ -17,14 +17,15 @@ point_at() {  # HWND: a point on the character's face, where its picture is opaq
     read -r l t _ _ <<<"$(e2e_rect "$1")"
     printf '%d %d\n' $((l + 38)) $((t + 50))
 }
-# The character above the window's edge (the part in front of the plain desktop), cut from a fresh shot.
+# The character's body between its eyes and the window's edge (blinks stay above row 56, and the desktop
+# behind is plain), cut from a fresh shot: where the costume of layer 2 shows.
 character_shot() {  # HWND NAME
     e2e_raise_x pellory.exe
     sleep 0.3
     local shot l t r
     shot=$(e2e_shot "$2") || return 1
     read -r l t r _ <<<"$(e2e_rect "$1")"
-    e2e_crop "$shot" "$l $t $r $((t + 90))" "$BUILD/e2e-$2-character.png"
+    e2e_crop "$shot" "$l $((t + 56)) $r $((t + 90))" "$BUILD/e2e-$2-character.png"
 }
 centre_of_child() {  # HWND CLASS
     local h v l t r b
@@ -149,7 +150,7 @@ e2e_log "submenu at $ml $mt $mr $mb, rows of $row_h pixels; dark pixels in rows 
 check "the third costume is checked" test "$(dark_in_row 3)" -ge 4 -a "$(dark_in_row 2)" -eq 0 -a "$(dark_in_row 4)" -eq 0
 e2e_keys Escape Escape
 check "Escape closes the menu" e2e_wait_until 3000 menus_open 0
-# A blink can spoil one shot; a few are taken.
+# Something passing in front can spoil one shot; a few are taken.
 for _ in 1 2 3; do
     character_shot "$sitter" user-restart
     again=$(e2e_pixels_differ "$BUILD/e2e-user-costume-character.png" "$BUILD/e2e-user-restart-character.png")

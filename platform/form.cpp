@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/error.h"
+#include "platform/host.h"
 #include "platform/number.h"
 #include "platform/screen.h"
 
@@ -169,7 +170,13 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         form->hwnd_ = nullptr;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    return form->HandleMessage(message, wParam, lParam);
+    try {
+        return form->HandleMessage(message, wParam, lParam);
+    } catch (const Error& e) {
+        // A handler that fails must not unwind through the window system's own frames.
+        MsgBox("Error #" + std::to_string(e.Number()) + " - " + e.Description(), MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -117,3 +117,20 @@ TEST(Forms, EnabledTimersTickThroughDoEventsAndHostIsInjectable) {
     }
     EXPECT_THROW(LoadResPicture(109), Error);
 }
+
+TEST(Forms, AFailingHandlerIsReportedNotUnwoundThroughTheWindowSystem) {
+    struct Failing : Form {
+        Failing() : Form(FormStyle{"PelloryTests.Failing", "f"}) {}
+        void Form_MouseUp(int, int, int, int) override { throw Error(err::Overflow, "x", "Overflow"); }
+    } form;
+    form.Load();
+    std::string seen;
+    Host injected;
+    injected.messageBox = [&](HWND, const std::string& text, const std::string&, UINT) {
+        seen = text;
+        return IDOK;
+    };
+    HostOverride host(std::move(injected));
+    SendMessageA(form.hWnd(), WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(seen, "Error #6 - Overflow");
+}

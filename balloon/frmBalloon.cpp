@@ -76,7 +76,7 @@ HWND frmBalloon::Handle() {
 }
 
 void frmBalloon::Form_Load() {
-    Move(Left(), Top(), WidthTw, HeightTw);
+    Move(Left(), Top(), WidthPx * platform::TwipsPerPixelX(), HeightPx * platform::TwipsPerPixelY());
     fonts_ = BalloonFonts::Create(platform::ScreenDpiY());
 
     // Tab order: the answer field is the first control that takes the focus.

@@ -36,8 +36,10 @@ private:
 class frmBalloon : public platform::Form {
 public:
     static constexpr const char* ClassName = "Pellory.frmBalloon";
-    static constexpr double WidthTw = 3705;   // 247 pixels at 15 twips per pixel
-    static constexpr double HeightTw = 1935;  // 129 pixels
+    // The face is drawn in pixels at fixed places (the tail's columns among them), so the window keeps this
+    // size in pixels at any DPI: 3705 × 1935 twips at 96 DPI.
+    static constexpr int WidthPx = 247;
+    static constexpr int HeightPx = 129;
     static constexpr int32_t BackColor = 0x000000FF;  // red: the colour key
     static constexpr unsigned AutoCloseMs = 10000;
 

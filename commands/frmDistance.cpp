@@ -265,6 +265,7 @@ void frmDistance::ShowModal(HWND owner) {
     if (ownerDisabledByUs_) EnableWindow(owner, FALSE);
     Show(SW_SHOWNORMAL);
     SetForegroundWindow(hWnd());
+    SetFocus(hsbOffset);  // the slider is the one control: the arrow keys should move it at once
 
     MSG msg;
     while (IsLoaded()) {

@@ -20,28 +20,16 @@ TEST(ReadNumber, TakesTheLongestLeadingNumberAndIgnoresBlanks) {
 TEST(ParseNumericText, AcceptsOnlyAWholeNumber) {
     EXPECT_EQ(ParseNumericText(" 12 "), 12.0);
     EXPECT_EQ(ParseNumericText("-2.5e1"), -25.0);
-    EXPECT_FALSE(ParseNumericText("12a"));
-    EXPECT_FALSE(ParseNumericText(""));
-    EXPECT_FALSE(ParseNumericText("  "));
-    EXPECT_FALSE(ParseNumericText("1 2"));
+    for (const char* bad : {"12a", "", "  ", "1 2"}) EXPECT_FALSE(ParseNumericText(bad)) << '"' << bad << '"';
 }
 
 TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
-    EXPECT_EQ(RoundToLong(0.5), 0);
-    EXPECT_EQ(RoundToLong(1.5), 2);
-    EXPECT_EQ(RoundToLong(2.5), 2);
-    EXPECT_EQ(RoundToLong(-2.5), -2);
-    EXPECT_EQ(RoundToLong(-3.5), -4);
-    EXPECT_EQ(RoundToLong(2.4999), 2);
-    EXPECT_EQ(RoundToLong(2147483647.4), 2147483647);
+    struct Case { double value; int32_t expected; } cases[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2147483647.4, 2147483647}};
+    for (const auto& c : cases) EXPECT_EQ(RoundToLong(c.value), c.expected) << c.value;
     EXPECT_EQ(RoundToInteger(32767.4), 32767);
     for (double bad : {2147483647.5, -2147483648.6, std::numeric_limits<double>::quiet_NaN()}) {
-        try {
-            RoundToLong(bad);
-            ADD_FAILURE() << bad;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.Number(), err::Overflow);
-        }
+        try { RoundToLong(bad); ADD_FAILURE() << bad; } catch (const Error& e) { EXPECT_EQ(e.Number(), err::Overflow); }
     }
     EXPECT_THROW(RoundToInteger(32767.5), Error);
     EXPECT_THROW(RoundToInteger(-32769), Error);

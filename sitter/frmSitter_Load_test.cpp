@@ -15,20 +15,16 @@
 namespace {
 
 constexpr const char* Key = frmSitter::RegistryKey;
-const std::string CRLF2 = "\r\n\r\n";
-const std::string Continue = "\r\n\r\nLoading can continue.";
+const std::string CRLF2 = "\r\n\r\n", Continue = CRLF2 + "Loading can continue.";
 
 void DeleteSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, Key); }
-void Store(const char* name, DWORD type, const void* data, size_t size) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, Key, name, type, data, static_cast<DWORD>(size));
-}
+void Store(const char* name, DWORD type, const void* data, size_t size) { RegSetKeyValueA(HKEY_CURRENT_USER, Key, name, type, data, DWORD(size)); }
 void Store(const char* name, DWORD value) { Store(name, REG_DWORD, &value, sizeof value); }
 void Store(const char* name, const std::string& text) { Store(name, REG_SZ, text.c_str(), text.size() + 1); }
 
 // The stored value as "type:data" ("4:1", "1:abc"), or "missing".
 std::string Stored(const char* name) {
-    char data[256] = {};
-    DWORD type = 0, size = sizeof data;
+    char data[256] = {};  DWORD type = 0, size = sizeof data;
     if (RegGetValueA(HKEY_CURRENT_USER, Key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "missing";
     if (type == REG_DWORD) return "4:" + std::to_string(*reinterpret_cast<int32_t*>(data));
     if (type == REG_SZ) return "1:" + std::string(data);
@@ -37,8 +33,7 @@ std::string Stored(const char* name) {
 
 std::vector<int> Checked(const platform::MenuArray& menu) {
     std::vector<int> checked;
-    for (int i = 0; i <= menu.UBound(); ++i)
-        if (menu.Exists(i) && menu.Checked(i)) checked.push_back(i);
+    for (int i = 0; i <= menu.UBound(); ++i) if (menu.Exists(i) && menu.Checked(i)) checked.push_back(i);
     return checked;
 }
 
@@ -73,11 +68,7 @@ protected:
             return platform::LoadResPictureFrom(nullptr, id);
         };
         platform::HostOverride injected(std::move(host));
-        try {
-            sitter.Load();
-        } catch (const platform::ProgramEnded&) {
-            return true;
-        }
+        try { sitter.Load(); } catch (const platform::ProgramEnded&) { return true; }
         return false;
     }
 
@@ -93,19 +84,18 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(sitter.FromSide, 0);
     EXPECT_EQ(sitter.ButtHeight, platform::RoundToLong(92 * platform::TwipsPerPixelY()));
-    EXPECT_EQ(sitter.BlinkX, 16);
-    EXPECT_EQ(sitter.BlinkY, 24);
+    EXPECT_EQ(sitter.BlinkX * 100 + sitter.BlinkY, 1624);
     EXPECT_EQ(Stored("Costume") + Stored("Costume2") + Stored("FromSide"), "4:14:1missing");
 
-    const std::vector<std::string> layer2 = {"White", "Jacket and Booties", "Black \"TITS\"", "Black \"TITS\" II",
-                                             "Black \"TITS\" III", "Black \"TITS\" III (Alternate)"};
-    ASSERT_EQ(sitter.mnuCos.UBound(), 3);
-    ASSERT_EQ(sitter.mnuCos2.UBound(), 6);
-    EXPECT_EQ(sitter.mnuCos.Caption(1) + sitter.mnuCos.Caption(2) + sitter.mnuCos.Caption(3), "NormalCatgirlPersocon");
-    for (int i = 1; i <= 6; ++i) EXPECT_EQ(sitter.mnuCos2.Caption(i), layer2[i - 1]);
+    ASSERT_EQ(sitter.mnuCos.UBound() * 10 + sitter.mnuCos2.UBound(), 36);
+    std::string captions;
+    for (int i = 1; i <= 3; ++i) captions += sitter.mnuCos.Caption(i) + "|";
+    for (int i = 1; i <= 6; ++i) captions += sitter.mnuCos2.Caption(i) + "|";
+    EXPECT_EQ(captions, "Normal|Catgirl|Persocon|White|Jacket and Booties|Black \"TITS\"|Black \"TITS\" II|"
+                        "Black \"TITS\" III|Black \"TITS\" III (Alternate)|");
     EXPECT_FALSE(sitter.mnuCos.Visible(0) || sitter.mnuCos2.Visible(0));
     EXPECT_EQ(sitter.mnuCos.Tag(0) + sitter.mnuCos2.Tag(0), "11");
-    EXPECT_EQ(Checked(sitter.mnuCos), std::vector<int>{1});
+    EXPECT_EQ(Checked(sitter.mnuCos), std::vector<int>{1}) << "and layer 2 too";
     EXPECT_EQ(Checked(sitter.mnuCos2), std::vector<int>{1});
     EXPECT_EQ(sitter.picCostume.PixelWidth() + sitter.picCostume2.PixelWidth(), 4);  // bitmaps 110 and 150
     EXPECT_EQ(sitter.FrameBuffer.Width() * 1000 + sitter.FrameBuffer.Height(), 77126);
@@ -119,27 +109,21 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     EXPECT_EQ(window.left, platform::RoundToLong(-10000 / platform::TwipsPerPixelX()));
     EXPECT_EQ(window.top, platform::RoundToLong(-10000 / platform::TwipsPerPixelY()));
     EXPECT_TRUE(GetWindowLongA(sitter.hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    COLORREF key = 1;
-    DWORD flags = 0;
+    COLORREF key = 1;  DWORD flags = 0;
     ASSERT_TRUE(GetLayeredWindowAttributes(sitter.hWnd(), &key, nullptr, &flags));
-    EXPECT_EQ(key, 0u);
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+    EXPECT_EQ(std::pair(key, flags), std::pair(COLORREF{0}, DWORD{LWA_COLORKEY})) << "keyed on black";
     EXPECT_TRUE(sitter.timSitter.Enabled());
 }
 
 TEST_F(StartupTest, StoredSettingsAreReadAndLeftAlone) {
-    Store("Costume", 2);
+    Store("Costume", 2), Store("FromLeft", 1), Store("FromSide", "62.5");
     Store("Costume2", " 6 ");  // numeric text counts as the number
-    Store("FromSide", "62.5");
-    Store("FromLeft", 1);
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(sitter.FromSide, 62);
-    EXPECT_NE(sitter.FromLeft, 0);
+    EXPECT_TRUE(sitter.FromSide == 62 && sitter.FromLeft != 0);
     EXPECT_EQ(Checked(sitter.mnuCos), std::vector<int>{2});
     EXPECT_EQ(Checked(sitter.mnuCos2), std::vector<int>{6});
-    EXPECT_EQ(sitter.picCostume.PixelWidth(), 70);   // bitmap 111
-    EXPECT_EQ(sitter.picCostume2.PixelWidth(), 56);  // bitmap 155
+    EXPECT_EQ(sitter.picCostume.PixelWidth() * 100 + sitter.picCostume2.PixelWidth(), 7056);  // bitmaps 111, 155
     EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2"), "4:2,1: 6 ");
 }
 
@@ -152,7 +136,6 @@ struct Case {
     std::set<int> missingBitmaps;
     std::vector<std::string> messages;
     bool ends = false;
-    std::string tag2 = "1";
     std::vector<int> checked2 = {};
     std::string stored2 = "";
 };
@@ -164,64 +147,43 @@ TEST_P(StartupCase, IsReportedAndEndsOrGoesOnByItsRule) {
     const Case& c = GetParam();
     Store("Costume", 3);
     if (c.store) c.store();
-    strings = c.strings;
-    missingBitmaps = c.missingBitmaps;
+    strings = c.strings, missingBitmaps = c.missingBitmaps;
     EXPECT_EQ(Start(), c.ends);
     EXPECT_EQ(messages, c.messages);
-    EXPECT_EQ(ends, c.ends ? 1 : 0);
-    EXPECT_EQ(sitter.timSitter.Enabled(), !c.ends);
+    EXPECT_EQ(ends * 10 + sitter.timSitter.Enabled(), c.ends ? 10 : 1) << "ends once, or runs";
     if (c.ends) return;
-    EXPECT_EQ(sitter.mnuCos2.Tag(0), c.tag2);
+    EXPECT_EQ(sitter.mnuCos2.Tag(0), "1");
     EXPECT_EQ(Checked(sitter.mnuCos2), c.checked2);
     EXPECT_EQ(Checked(sitter.mnuCos), std::vector<int>{3}) << "layer 1 keeps its stored index";
-    if (!c.stored2.empty()) {
-        EXPECT_EQ(Stored("Costume2"), c.stored2);
-    }
+    if (c.stored2.empty()) return;
+    EXPECT_EQ(Stored("Costume2"), c.stored2);
 }
 
-const std::string BadIndex = "Bad costume index:" + CRLF2;
-const std::string Unreadable = "Cannot read Costume2 registry value:" + CRLF2;
-const std::string NotFound = "Error #326 - Resource with identifier '";
-const std::string Metrics = "Bad metrics for ";
-const std::string Image = "Cannot load image for costume \"";
-const std::string Missing = "\" due to missing bitmap resource:" + CRLF2;
-const std::string LastOf2 = "Black \"TITS\" III (Alternate)";
+const std::string BadIndex = "Bad costume index:" + CRLF2, Unreadable = "Cannot read Costume2 registry value:" + CRLF2;
+const std::string NotFound = "Error #326 - Resource with identifier '", Metrics = "Bad metrics for ";
+const std::string Image = "Cannot load image for costume \"", Missing = "\" due to missing bitmap resource:" + CRLF2;
+const std::string Mismatch = "Error #13 - Type mismatch" + Continue, LastOf2 = "Black \"TITS\" III (Alternate)";
+std::string NoElement(const char* i) { return BadIndex + "Error #340 - Control array element '" + i + "' doesn't exist" + Continue; }
 
-INSTANTIATE_TEST_SUITE_P(
-    Startup, StartupCase,
-    ::testing::Values(
-        Case{"IndexBeyondTheList", [] { Store("Costume2", 9); }, {}, {},
-             {BadIndex + "Error #340 - Control array element '9' doesn't exist" + Continue}, false, "1", {}, "4:9"},
-        Case{"NegativeIndex", [] { Store("Costume2", static_cast<DWORD>(-1)); }, {}, {},
-             {BadIndex + "Error #340 - Control array element '-1' doesn't exist" + Continue}, false, "1", {}, "4:-1"},
-        Case{"IndexOutside16Bits", [] { Store("Costume2", "70000"); }, {}, {},
-             {BadIndex + "Error #6 - Overflow" + Continue}, false, "1", {}, "1:70000"},
-        // The repair is written with the type the failed read found: text "1", read back as 1.
-        Case{"TextThatIsNoNumber", [] { Store("Costume2", "abc"); }, {}, {},
-             {Unreadable + "Error #13 - Type mismatch" + Continue}, false, "1", {1}, "1:1"},
-        // A binary value cannot take the number 1, so it stays and the layer falls back to 1.
-        Case{"BinaryValue", [] { Store("Costume2", REG_BINARY, "\1\2", 2); }, {}, {},
-             {Unreadable + "Error #13 - Type mismatch" + Continue, Unreadable + "Error #26001 - " + Continue,
-              BadIndex + "Error #13 - Type mismatch" + Continue},
-             false, "1", {1}, "3:2 bytes"},
-        Case{"UnreadableFromSideKeepsZero", [] { Store("FromSide", "far"); }, {}, {},
-             {"Cannot read FromSide registry value:" + CRLF2 + "Error #13 - Type mismatch" + Continue}, false, "1",
-             {1}},
-        Case{"MetricWithoutColon", {}, {{101, "Butt height 92"}}, {},
-             {Metrics + "butt height value:" + CRLF2 + "Error #9 - Subscript out of range"}, true},
-        Case{"MissingBlinkY", {}, {{103, std::nullopt}}, {},
-             {Metrics + "blink Y position value:" + CRLF2 + NotFound + "103' not found"}, true},
-        Case{"MissingFirstNameList", {}, {{104, std::nullopt}}, {},
-             {Metrics + "blink Y position value:" + CRLF2 + NotFound + "104' not found"}, true},
-        Case{"MissingSecondNameList", {}, {{105, std::nullopt}}, {},
-             {"Cannot load name for costume #3:" + CRLF2 + NotFound + "105' not found" + Continue,
-              BadIndex + "Error #340 - Control array element '1' doesn't exist" + Continue}},
-        Case{"MissingLastCostumeOfLayer1", {}, {}, {112}, {Image + "Persocon" + Missing + NotFound + "112' not found"},
-             true},
-        Case{"MissingLastCostumeOfLayer2", {}, {}, {155}, {Image + LastOf2 + Missing + NotFound + "155' not found"},
-             true},
-        Case{"MissingBlinkFrameNamesTheLastCostume", {}, {}, {101},
-             {Image + LastOf2 + Missing + NotFound + "101' not found"}, true}),
+INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
+    Case{"IndexBeyondTheList", [] { Store("Costume2", 9); }, {}, {}, {NoElement("9")}, false, {}, "4:9"},
+    Case{"NegativeIndex", [] { Store("Costume2", DWORD(-1)); }, {}, {}, {NoElement("-1")}, false, {}, "4:-1"},
+    Case{"IndexOutside16Bits", [] { Store("Costume2", "70000"); }, {}, {}, {BadIndex + "Error #6 - Overflow" + Continue}, false, {}, "1:70000"},
+    // The repair is written with the type the failed read found: text "1", read back as 1.
+    Case{"TextThatIsNoNumber", [] { Store("Costume2", "abc"); }, {}, {}, {Unreadable + Mismatch}, false, {1}, "1:1"},
+    // A binary value cannot take the number 1, so it stays and the layer falls back to 1.
+    Case{"BinaryValue", [] { Store("Costume2", REG_BINARY, "\1\2", 2); }, {}, {},
+         {Unreadable + Mismatch, Unreadable + "Error #26001 - " + Continue, BadIndex + Mismatch}, false, {1}, "3:2 bytes"},
+    Case{"UnreadableFromSideKeepsZero", [] { Store("FromSide", "far"); }, {}, {},
+         {"Cannot read FromSide registry value:" + CRLF2 + Mismatch}, false, {1}},
+    Case{"MetricWithoutColon", {}, {{101, "Butt height 92"}}, {}, {Metrics + "butt height value:" + CRLF2 + "Error #9 - Subscript out of range"}, true},
+    Case{"MissingBlinkY", {}, {{103, std::nullopt}}, {}, {Metrics + "blink Y position value:" + CRLF2 + NotFound + "103' not found"}, true},
+    Case{"MissingFirstNameList", {}, {{104, std::nullopt}}, {}, {Metrics + "blink Y position value:" + CRLF2 + NotFound + "104' not found"}, true},
+    Case{"MissingSecondNameList", {}, {{105, std::nullopt}}, {},
+         {"Cannot load name for costume #3:" + CRLF2 + NotFound + "105' not found" + Continue, NoElement("1")}},
+    Case{"MissingLastCostumeOfLayer1", {}, {}, {112}, {Image + "Persocon" + Missing + NotFound + "112' not found"}, true},
+    Case{"MissingLastCostumeOfLayer2", {}, {}, {155}, {Image + LastOf2 + Missing + NotFound + "155' not found"}, true},
+    Case{"MissingBlinkFrameNamesTheLastCostume", {}, {}, {101}, {Image + LastOf2 + Missing + NotFound + "101' not found"}, true}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // Older systems: Wine reports the version named under AppDefaults to a program of that name, so a copy
@@ -233,8 +195,7 @@ std::string RunAsOlderSystem(const char* version) {
     char self[MAX_PATH], temp[MAX_PATH], seen[16] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetTempPathA(MAX_PATH, temp);
-    const std::string copy = std::string(temp) + "sitter_legacy.exe";
-    const std::string appKey = "Software\\Wine\\AppDefaults\\sitter_legacy.exe";
+    const std::string copy = std::string(temp) + "sitter_legacy.exe", appKey = "Software\\Wine\\AppDefaults\\sitter_legacy.exe";
     CopyFileA(self, copy.c_str(), FALSE);
     RegSetKeyValueA(HKEY_CURRENT_USER, appKey.c_str(), "Version", REG_SZ, version, DWORD(strlen(version) + 1));
     SetEnvironmentVariableA(LegacyChildVariable, version);
@@ -244,8 +205,7 @@ std::string RunAsOlderSystem(const char* version) {
     PROCESS_INFORMATION pi{};
     if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         WaitForSingleObject(pi.hProcess, 60000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     }
     SetEnvironmentVariableA(LegacyChildVariable, nullptr);
     RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
@@ -269,8 +229,7 @@ TEST(Layering, OlderSystemsGetAnOrdinaryWindow) {
 TEST_F(StartupTest, LegacyChildStartsWithoutLayering) {
     const char* version = getenv(LegacyChildVariable);
     if (!version) GTEST_SKIP() << "runs as the child of Layering.OlderSystemsGetAnOrdinaryWindow";
-    EXPECT_FALSE(LayeringSupported());
-    EXPECT_FALSE(MakeColourKeyed(sitter.hWnd(), 0));
+    EXPECT_FALSE(LayeringSupported() || MakeColourKeyed(sitter.hWnd(), 0));
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(GetWindowLongA(sitter.hWnd(), GWL_EXSTYLE) & WS_EX_LAYERED);

@@ -1,33 +1,23 @@
 // Frame composition: layer order, colour keys, mirroring and the blink cycle, checked on real pixels.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "imaging/cDIBSection.h"
 #include "platform/handles.h"
 #include "sitter/frmSitter.h"
 
 namespace {
 
-constexpr COLORREF Red = RGB(255, 0, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
-constexpr COLORREF Green = RGB(0, 160, 0);
-constexpr COLORREF Yellow = RGB(255, 255, 0);
-constexpr COLORREF Magenta = RGB(255, 0, 255);
-constexpr COLORREF White = RGB(255, 255, 255);
+constexpr COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Green = RGB(0, 160, 0), Yellow = RGB(255, 255, 0),
+                   Magenta = RGB(255, 0, 255), White = RGB(255, 255, 255), Black = 0;
 
-// A 24-bit picture whose pixel colours come from `colour(x, y)`.
-platform::UniqueBitmap Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    cDIBSection dib;
-    dib.Create(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) SetPixel(dib.hDC(), x, y, colour(x, y));
+// A screen-compatible picture whose pixel colours come from `colour(x, y)`.
+template <class Colour> platform::UniqueBitmap Picture(int w, int h, Colour colour) {
     platform::UniqueDC dc(CreateCompatibleDC(nullptr));
     platform::WindowDC screen(nullptr);
-    platform::UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), w, h));
-    platform::SelectedObject selected(dc.get(), copy.get());
-    BitBlt(dc.get(), 0, 0, w, h, dib.hDC(), 0, 0, SRCCOPY);
-    return copy;
+    platform::UniqueBitmap picture(CreateCompatibleBitmap(screen.get(), w, h));
+    platform::SelectedObject selected(dc.get(), picture.get());
+    for (int i = 0; i < w * h; ++i) SetPixel(dc.get(), i % w, i / w, colour(i % w, i / w));
+    return picture;
 }
 
 class RedrawTest : public ::testing::Test {
@@ -41,15 +31,11 @@ protected:
         sitter.picBlink2.SetPicture(Picture(40, 32, [](int, int y) { return y < 16 ? Magenta : Red; }));
         // Layer 1: white left of x 20 down to y 30.
         sitter.picCostume.SetPicture(Picture(77, 30, [](int x, int) { return x < 20 ? White : Red; }));
-        sitter.BlinkX = 16;
-        sitter.BlinkY = 24;
-        ASSERT_TRUE(sitter.FrameBuffer.Create(77, 126));
-        ASSERT_TRUE(window.Create(77, 126));
+        sitter.BlinkX = 16, sitter.BlinkY = 24;
+        ASSERT_TRUE(sitter.FrameBuffer.Create(77, 126) && window.Create(77, 126));
     }
 
-    void Redraws(int n) {
-        for (int i = 0; i < n; ++i) sitter.Redraw(window.hDC());
-    }
+    void Redraws(int n) { while (n--) sitter.Redraw(window.hDC()); }
     COLORREF Frame(int x, int y) { return GetPixel(sitter.FrameBuffer.hDC(), x, y); }
     COLORREF Shown(int x, int y) { return GetPixel(window.hDC(), x, y); }
 
@@ -59,50 +45,35 @@ protected:
 
 TEST_F(RedrawTest, LayersComposeInOrderThroughTheRedKey) {
     Redraws(101);  // the first blink frame shows on the 101st redraw
-    struct Probe {
-        int x, y;
-        COLORREF expected;
-        const char* why;
-    } probes[] = {
-        {5, 5, White, "layer 1 on top"},
-        {25, 5, Blue, "red of both costumes leaves the base"},
-        {35, 5, Green, "layer 2 over the base"},
-        {35, 30, Yellow, "blink frame over layer 2"},
-        {40, 45, Green, "red of the blink frame leaves layer 2"},
-        {18, 26, White, "layer 1 over the blink frame"},
-        {60, 30, Blue, "outside every layer"},
-        {10, 100, Blue, "the base fills the frame"},
-    };
-    for (const Probe& p : probes) EXPECT_EQ(Frame(p.x, p.y), p.expected) << p.why << " at " << p.x << "," << p.y;
-    for (const Probe& p : probes) EXPECT_EQ(Shown(p.x, p.y), p.expected) << "copied unmirrored: " << p.why;
+    struct Probe { int x, y; COLORREF expected; const char* why; } probes[] = {
+        {5, 5, White, "layer 1 on top"}, {25, 5, Blue, "red of both costumes leaves the base"},
+        {35, 5, Green, "layer 2 over the base"}, {35, 30, Yellow, "blink frame over layer 2"},
+        {40, 45, Green, "red of the blink frame leaves layer 2"}, {18, 26, White, "layer 1 over the blink frame"},
+        {60, 30, Blue, "outside every layer"}, {10, 100, Blue, "the base fills the frame"}};
+    for (const Probe& p : probes) {
+        EXPECT_EQ(Frame(p.x, p.y), p.expected) << p.why << " at " << p.x << "," << p.y;
+        EXPECT_EQ(Shown(p.x, p.y), p.expected) << "copied unmirrored: " << p.why;
+    }
 }
 
 TEST_F(RedrawTest, MirroredCopyFlipsTheWholeFrame) {
     sitter.FromLeft = -1;
     Redraws(101);
-    for (int y : {5, 30, 45, 100})
-        for (int x = 0; x < 77; ++x) ASSERT_EQ(Shown(76 - x, y), Frame(x, y)) << x << "," << y;
-    EXPECT_EQ(Shown(76 - 5, 5), White);
-    EXPECT_EQ(Shown(76 - 35, 30), Yellow);
+    for (int y : {5, 30, 45, 100}) for (int x = 0; x < 77; ++x) ASSERT_EQ(Shown(76 - x, y), Frame(x, y)) << x << "," << y;
 }
 
 TEST_F(RedrawTest, OneBlinkEvery201Redraws) {
+    auto eye = [&] { Redraws(1); COLORREF c = Frame(35, 30); return c == Yellow ? '1' : c == Magenta ? '2' : '.'; };
     std::string seen;
-    for (int i = 1; i <= 402; ++i) {
-        Redraws(1);
-        COLORREF eye = Frame(35, 30);
-        seen += eye == Yellow ? '1' : eye == Magenta ? '2' : '.';
-    }
+    for (int i = 0; i < 402; ++i) seen += eye();
     const std::string cycle = std::string(100, '.') + "11" + std::string(12, '2') + "11" + std::string(85, '.');
     EXPECT_EQ(seen, cycle + cycle);
 }
 
 TEST_F(RedrawTest, RedCostumeLeavesTheFrameAsItWas) {
-    sitter.picCostume.SetPicture(Picture(2, 2, [](int, int) { return Red; }));
-    sitter.picCostume2.SetPicture(Picture(2, 2, [](int, int) { return Red; }));
+    for (auto* costume : {&sitter.picCostume, &sitter.picCostume2}) costume->SetPicture(Picture(2, 2, [](int, int) { return Red; }));
     Redraws(1);
-    for (int y = 0; y < 126; y += 5)
-        for (int x = 0; x < 77; x += 3) ASSERT_EQ(Frame(x, y), Blue);
+    for (int i = 0; i < 77 * 126; i += 7) ASSERT_EQ(Frame(i % 77, i / 77), Blue) << i;
 }
 
 TEST(Redraw, BeforeTheFrameBufferExistsDoesNoHarm) {
@@ -110,27 +81,23 @@ TEST(Redraw, BeforeTheFrameBufferExistsDoesNoHarm) {
     cDIBSection window;
     ASSERT_TRUE(window.Create(77, 126));
     for (int i = 0; i < 250; ++i) sitter.Redraw(window.hDC());
-    EXPECT_EQ(sitter.BlinkCounter(), 49) << "the counter runs as usual";
-    EXPECT_EQ(GetPixel(window.hDC(), 10, 10), RGB(0, 0, 0)) << "nothing was drawn";
+    EXPECT_TRUE(sitter.BlinkCounter() == 49 && GetPixel(window.hDC(), 10, 10) == Black) << "counter runs as usual, nothing drawn";
 }
 
 TEST(Redraw, PaintRequestsRunTheWholeRedraw) {
     RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
     frmSitter sitter;
     sitter.Load();  // real start-up with this program's own pictures
-    ASSERT_NE(sitter.FrameBuffer.hDC(), nullptr);
     cDIBSection target;
-    ASSERT_TRUE(target.Create(77, 126));
+    ASSERT_TRUE(sitter.FrameBuffer.hDC() && target.Create(77, 126));
     const int32_t before = sitter.BlinkCounter();
-    SendMessageA(sitter.hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.hDC()), PRF_CLIENT);
-    SendMessageA(sitter.hWnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.hDC()), PRF_CLIENT);
+    for (int i = 0; i < 2; ++i) SendMessageA(sitter.hWnd(), WM_PRINTCLIENT, WPARAM(target.hDC()), PRF_CLIENT);
     EXPECT_EQ(sitter.BlinkCounter(), before + 2) << "a burst of paints speeds the blink up";
-    EXPECT_EQ(GetPixel(target.hDC(), 0, 0), RGB(0, 0, 0)) << "the corner is the colour key";
+    EXPECT_EQ(GetPixel(target.hDC(), 0, 0), Black) << "the corner is the colour key";
     int drawn = 0;
-    for (int y = 0; y < 126; ++y)
-        for (int x = 0; x < 77; ++x) drawn += GetPixel(target.hDC(), x, y) != GetPixel(sitter.FrameBuffer.hDC(), x, y);
+    for (int i = 0; i < 77 * 126; ++i) drawn += GetPixel(target.hDC(), i % 77, i / 77) != GetPixel(sitter.FrameBuffer.hDC(), i % 77, i / 77);
     EXPECT_EQ(drawn, 0) << "the window shows the composed frame";
-    EXPECT_NE(GetPixel(target.hDC(), 38, 60), RGB(0, 0, 0)) << "the character is there";
+    EXPECT_NE(GetPixel(target.hDC(), 38, 60), Black) << "the character is there";
     RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
 }
 

@@ -17,35 +17,24 @@ namespace {
 // from the handle tables instead: both hand out the lowest free slot first, so after making more
 // objects than there can be free slots, the highest slot index used is the number of live objects plus
 // a constant.
-struct ObjectCounts {
-    long gdi;
-    long user;
-    bool operator==(const ObjectCounts&) const = default;
-};
+struct ObjectCounts { long gdi, user; };
 
 long HighestSlotAfter(int count, auto make, auto destroy, int slotStep) {
     std::vector<decltype(make())> made;
-    made.reserve(static_cast<size_t>(count));
     long highest = 0;
-    for (int i = 0; i < count; ++i) {
-        made.push_back(make());
-        highest = std::max(highest, static_cast<long>(LOWORD(reinterpret_cast<uintptr_t>(made.back()))));
-    }
+    for (int i = 0; i < count; ++i) highest = std::max(highest, long(LOWORD(reinterpret_cast<uintptr_t>(made.emplace_back(make())))));
     for (auto h : made) destroy(h);
     return highest / slotStep - count;
 }
 
 ObjectCounts Count() {
-    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     if (gdi != 0 && user != 0) return {static_cast<long>(gdi), static_cast<long>(user)};
     // Each count leaves as many free slots as it made objects, so the next one must make more.
     static int made = 3000;
     made += 1000;
-    return {HighestSlotAfter(
-                made, [] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); }, 1),
-            HighestSlotAfter(
-                made, [] { return CreatePopupMenu(); }, [](HMENU m) { DestroyMenu(m); }, 2)};
+    return {HighestSlotAfter(made, [] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); }, 1),
+            HighestSlotAfter(made, [] { return CreatePopupMenu(); }, [](HMENU m) { DestroyMenu(m); }, 2)};
 }
 
 class Leaks : public ::testing::Test {
@@ -53,26 +42,16 @@ protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
         platform::Host host;
-        host.messageBox = [](HWND, const std::string& text, const std::string&, UINT) {
-            ADD_FAILURE() << text;
-            return IDOK;
-        };
+        host.messageBox = [](HWND, const std::string& text, const std::string&, UINT) { ADD_FAILURE() << text; return IDOK; };
         injected.emplace(std::move(host));
         sitter.Load();
-        perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300, nullptr,
-                                nullptr, nullptr, nullptr);
-        sitter.TrackedWnd = perch;
+        sitter.TrackedWnd = perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300,
+                                                    nullptr, nullptr, nullptr, nullptr);
     }
-    void TearDown() override {
-        DestroyWindow(perch);
-        RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
-    }
+    void TearDown() override { DestroyWindow(perch), RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey); }
 
     void Work(int redraws, int ticks, int conversations) {
-        {
-            platform::WindowDC dc(sitter.hWnd());
-            for (int i = 0; i < redraws; ++i) sitter.Redraw(dc.get());
-        }
+        for (platform::WindowDC dc(sitter.hWnd()); redraws > 0; --redraws) sitter.Redraw(dc.get());
         for (int i = 0; i < ticks; ++i) sitter.timSitter.Tick();
         frmBalloon& balloon = sitter.Balloon();
         for (int i = 0; i < conversations; ++i) {
@@ -110,8 +89,7 @@ TEST(LeakCount, SeesALeakWhereThereIsOne) {
     for (int i = 0; i < 7; ++i) kept.emplace_back(CreateSolidBrush(0));
     for (int i = 0; i < 3; ++i) menus.emplace_back(CreatePopupMenu());
     const ObjectCounts after = Count();
-    EXPECT_EQ(after.gdi - before.gdi, 7);
-    EXPECT_EQ(after.user - before.user, 3);
+    EXPECT_EQ(std::pair(after.gdi - before.gdi, after.user - before.user), std::pair(7L, 3L)) << "7 brushes and 3 menus kept";
 }
 
 }  // namespace

@@ -37,18 +37,6 @@ grep -qx 'logpixelsx=144' <<<"$dpi" || e2e_die "the DPI did not change to 144"
 
 seated_at() { e2e_wait_rect 3000 "$1" "$2"; }
 menus_open() { [ "$(e2e_menu_count)" = "$1" ]; }
-reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }
-point_at() {
-    local l t
-    read -r l t _ _ <<<"$(e2e_rect "$1")"
-    printf '%d %d\n' $((l + 38)) $((t + 50))
-}
-menu() {  # HWND KEY...
-    local hwnd=$1; shift
-    e2e_click $(point_at "$hwnd") 3
-    e2e_wait_until 3000 e2e_menu_open || return 1
-    e2e_keys "$@"
-}
 
 sitter=$(e2e_start_pellory) || e2e_die "no Pellory.frmSitter window appeared"
 perch=$(e2e_perch 100 200 500 400 "Perch") || e2e_die "the perch window did not come up"
@@ -65,15 +53,15 @@ sleep 0.3
 e2e_shot dpi144-seat >/dev/null
 
 # The menu: Costume 1, second costume.
-menu "$sitter" Down Down Right
+e2e_menu "$sitter" Down Down Right
 check "the popup menu and the Costume 1 submenu open" e2e_wait_until 3000 menus_open 2
 e2e_shot dpi144-menu >/dev/null
 e2e_keys Down Return
 check "the menu closes" e2e_wait_until 3000 menus_open 0
-check "Costume = 2 stored" e2e_wait_until 3000 reg_is Costume "REG_DWORD 0x2"
+check "Costume = 2 stored" e2e_wait_until 3000 e2e_reg_is Costume "REG_DWORD 0x2"
 
 # A left click: the balloon, beside the character as at 96 DPI, in pixels of its own size.
-e2e_click $(point_at "$sitter") 1
+e2e_click $(e2e_point_at "$sitter") 1
 balloon=$(e2e_wait_window Pellory.frmBalloon 5000)
 check "a left click shows the balloon" e2e_wait_until 3000 e2e_visible "$balloon"
 e2e_info "$balloon"
@@ -82,16 +70,16 @@ e2e_raise_x pellory.exe
 e2e_shot dpi144-balloon >/dev/null
 
 # A dialog closed without touching the slider still stores the distance it shows.
-menu "$sitter" Down Return
+e2e_menu "$sitter" Down Return
 dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
 check "the distance dialog opens" e2e_wait_until 3000 e2e_visible "$dialog"
 check "it shows 0%" e2e_child_text_is "$dialog" Static "0%"
 e2e_keys alt+F4
 check "Alt+F4 closes it" probe gone "$dialog" --wait 3000
-check "FromSide = 0 stored by closing it" e2e_wait_until 3000 reg_is FromSide "REG_DWORD 0x0"
+check "FromSide = 0 stored by closing it" e2e_wait_until 3000 e2e_reg_is FromSide "REG_DWORD 0x0"
 
 # The dialog: its layout grows with the DPI (377 x 169 pixels at 96 DPI), the slider works.
-menu "$sitter" Down Return
+e2e_menu "$sitter" Down Return
 dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
 check "the distance dialog opens again" e2e_wait_until 3000 e2e_visible "$dialog"
 e2e_info "$dialog"
@@ -112,7 +100,7 @@ read -r dl dt dr _ <<<"${INFO[rect]}"
 cap=$(grep '^cycaption=' <<<"$dpi" | cut -d= -f2)
 e2e_click $((dr - 4 - cap / 2)) $((dt + 4 + cap / 2)) 1
 check "its close button closes it" probe gone "$dialog" --wait 3000
-check "FromSide = 50 stored" e2e_wait_until 3000 reg_is FromSide "REG_DWORD 0x32"
+check "FromSide = 50 stored" e2e_wait_until 3000 e2e_reg_is FromSide "REG_DWORD 0x32"
 check "seated at the middle of the window" seated_at "$sitter" "373 258 450 384"
 
 e2e_finish

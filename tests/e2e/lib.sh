@@ -271,6 +271,24 @@ e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }
 
 # e2e_menu_open: a popup menu (Wine's class "#32768") is showing.
 e2e_menu_open() { probe list 2>/dev/null | grep -q ' visible=yes .* class=#32768 '; }
+
+# e2e_reg_is NAME VALUE: the program's setting NAME reads VALUE.
+e2e_reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }
+
+# e2e_point_at HWND: a point on the character's face, where its picture is opaque.
+e2e_point_at() {
+    local l t
+    read -r l t _ _ <<<"$(e2e_rect "$1")"
+    printf '%d %d\n' $((l + 38)) $((t + 50))
+}
+
+# e2e_menu HWND KEY...: right click on the character, wait for its menu, then press the keys.
+e2e_menu() {
+    local hwnd=$1; shift
+    e2e_click $(e2e_point_at "$hwnd") 3
+    e2e_wait_until 3000 e2e_menu_open || return 1
+    e2e_keys "$@"
+}
 e2e_menu_count() { probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 '; }
 
 # e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [MARGIN]: the part of a desktop screenshot under that

@@ -11,12 +11,6 @@ e2e_init
 
 seated_at() { e2e_wait_rect 3000 "$1" "$2"; }
 menus_open() { [ "$(e2e_menu_count)" = "$1" ]; }
-reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }
-point_at() {  # HWND: a point on the character's face, where its picture is opaque
-    local l t
-    read -r l t _ _ <<<"$(e2e_rect "$1")"
-    printf '%d %d\n' $((l + 38)) $((t + 50))
-}
 # The character's body between its eyes and the window's edge (blinks stay above row 56, and the desktop
 # behind is plain), cut from a fresh shot: where the costume of layer 2 shows.
 character_shot() {  # HWND NAME
@@ -32,13 +26,6 @@ centre_of_child() {  # HWND CLASS
     read -r h v l t r b _ <<<"$(e2e_child "$1" "$2")"
     printf '%d %d\n' $(((l + r) / 2)) $(((t + b) / 2))
 }
-# Right click on the character, then the keys; waits for the menu to open first.
-menu() {  # HWND KEY...
-    local hwnd=$1; shift
-    e2e_click $(point_at "$hwnd") 3
-    e2e_wait_until 3000 e2e_menu_open || return 1
-    e2e_keys "$@"
-}
 
 sitter=$(e2e_start_pellory) || e2e_die "no Pellory.frmSitter window appeared"
 e2e_info "$sitter" && pid=${INFO[pid]}
@@ -48,7 +35,7 @@ check "seated on the perch" seated_at "$sitter" "623 408 700 534"
 character_shot "$sitter" user-start
 
 # A left click: "Don't touch me!" in the balloon, no menu.
-e2e_click $(point_at "$sitter") 1
+e2e_click $(e2e_point_at "$sitter") 1
 balloon=$(e2e_wait_window Pellory.frmBalloon 5000)
 check "a left click shows the balloon" e2e_wait_until 3000 e2e_visible "$balloon"
 check "a message has no answer field" e2e_child_gone "$balloon" Edit
@@ -61,7 +48,7 @@ e2e_click $((bl + 120)) $((bt + 60)) 1
 check "a click on the balloon hides it" e2e_wait_until 3000 e2e_hidden "$balloon"
 
 # A right click: the popup menu, and nothing said.
-e2e_click $(point_at "$sitter") 3
+e2e_click $(e2e_point_at "$sitter") 3
 check "a right click opens the popup menu" e2e_wait_until 3000 e2e_menu_open
 check "a right click says nothing" e2e_hidden "$balloon"
 e2e_shot user-menu >/dev/null
@@ -71,7 +58,7 @@ check "the Costume 2 submenu opens" e2e_wait_until 3000 menus_open 2
 e2e_shot user-costume-menu >/dev/null
 e2e_keys Down Down Return
 check "the menu closes" e2e_wait_until 3000 menus_open 0
-check "Costume2 = 3 stored" e2e_wait_until 3000 reg_is Costume2 "REG_DWORD 0x3"
+check "Costume2 = 3 stored" e2e_wait_until 3000 e2e_reg_is Costume2 "REG_DWORD 0x3"
 check "still seated after the menu" seated_at "$sitter" "623 408 700 534"
 character_shot "$sitter" user-costume
 changed=$(e2e_pixels_differ "$BUILD/e2e-user-start-character.png" "$BUILD/e2e-user-costume-character.png")
@@ -79,7 +66,7 @@ e2e_log "$changed pixels of the character changed with the costume"
 check "the character wears the new costume" test "$changed" -ge 200
 
 # Distance...: the dialog, the slider moved with the keyboard, closed with Alt+F4.
-menu "$sitter" Down Return
+e2e_menu "$sitter" Down Return
 dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
 check "Distance... opens \"Set Distance\"" e2e_wait_until 3000 e2e_visible "$dialog"
 check "the read-out starts at 0%" e2e_child_text_is "$dialog" Static "0%"
@@ -101,11 +88,11 @@ read -r dl dt dr db <<<"${INFO[rect]}"
 e2e_doc_crop "$(e2e_shot user-distance-25)" "$((dl - 4)) $((dt - 4)) $((dr + 4)) $((db + 4))" distance-dialog
 e2e_keys alt+F4
 check "Alt+F4 closes the dialog" probe gone "$dialog" --wait 3000
-check "FromSide = 25 stored" e2e_wait_until 3000 reg_is FromSide "REG_DWORD 0x19"
+check "FromSide = 25 stored" e2e_wait_until 3000 e2e_reg_is FromSide "REG_DWORD 0x19"
 check "seated a quarter along from the right" seated_at "$sitter" "498 408 575 534"
 
 # Functions > !8ball: the question, typed answer, OK, then the answer.
-menu "$sitter" Down Down Down Down Right Return
+e2e_menu "$sitter" Down Down Down Down Right Return
 check "the balloon asks" e2e_wait_until 3000 e2e_visible "$balloon"
 check "the answer field is shown" e2e_wait_until 3000 e2e_child_shown "$balloon" Edit
 check "the OK button is shown" e2e_child_shown "$balloon" Button
@@ -122,7 +109,7 @@ sleep 0.3
 e2e_doc_crop "$(e2e_shot user-answer)" "300 270 600 545" balloon-above
 
 # Exit: the last entry.
-menu "$sitter" Up Return
+e2e_menu "$sitter" Up Return
 check "Exit ends the program" probe wait-exit "$pid" --wait 5000
 check "its windows are gone" probe gone Pellory.frmSitter --wait 2000
 
@@ -133,7 +120,7 @@ sitter=$(e2e_start_pellory) || e2e_die "Pellory did not start again"
 probe activate "$perch" --wait 3000 >/dev/null
 e2e_raise_x pellory.exe
 check "seated a quarter along from the right after the restart" seated_at "$sitter" "498 28 575 154"
-menu "$sitter" Down Down Down Right
+e2e_menu "$sitter" Down Down Down Right
 check "the Costume 2 submenu opens again" e2e_wait_until 3000 menus_open 2
 shot=$(e2e_shot user-menu-restart)
 e2e_doc_crop "$shot" "460 10 800 230" popup-menu
@@ -160,7 +147,7 @@ done
 check "the costume is worn again after the restart" test "$again" -le 20
 
 # A menu put away by clicking elsewhere: tracking comes back, the character follows its window again.
-e2e_click $(point_at "$sitter") 3
+e2e_click $(e2e_point_at "$sitter") 3
 check "the menu opens once more" e2e_wait_until 3000 e2e_menu_open
 e2e_click 450 400 1
 check "a click on the window below closes the menu" e2e_wait_until 3000 menus_open 0
@@ -171,7 +158,7 @@ probe move "$perch" 200 120 500 400
 check "and goes on" seated_at "$sitter" "498 28 575 154"
 
 # An empty question still gets an answer; below the character this time.
-menu "$sitter" Down Down Down Down Right Return
+e2e_menu "$sitter" Down Down Down Down Right Return
 balloon=$(e2e_wait_window Pellory.frmBalloon 5000)
 check "the question again" e2e_wait_until 3000 e2e_child_shown "$balloon" Edit
 e2e_click $(centre_of_child "$balloon" Button) 1

@@ -1,9 +1,9 @@
 #include "sitter/frmSitter.h"
 
+#include <cmath>
+
 #include "balloon/frmBalloon.h"
-#include "platform/error.h"
 #include "platform/number.h"
-#include "platform/variant.h"
 
 #include "platform/handles.h"
 #include "platform/host.h"
@@ -103,13 +103,12 @@ void frmSitter::Redraw(HDC target) {
 }
 
 void frmSitter::CatSound() {
-    std::string costume;
-    try {
-        costume = mnuCos.Caption(platform::Variant(mnuCos.Tag(0)).ToInteger());
-    } catch (const platform::Error&) {
-        return;  // no costume index yet (start-up has not read it): not a cat
-    }
-    if (costume != "Catgirl") return;
+    // The layer's index as start-up and the costume commands leave it. Until start-up has read it the
+    // Tag names no item: that is no cat. Read without raising or copying, as this runs on every redraw.
+    const std::optional<double> tag = platform::ParseNumericText(mnuCos.Tag(0));
+    if (!tag || std::fabs(*tag) > mnuCos.UBound()) return;
+    const int index = static_cast<int>(std::nearbyint(*tag));
+    if (!mnuCos.Exists(index) || mnuCos.Caption(index) != "Catgirl") return;
     if (++mewCounter_ != 500) return;
     mewCounter_ = 0;
     const std::vector<std::string> words = Split("Mew! Mrowrl... *purr* Mewl! Meow! ....mreew?", " ");

@@ -242,6 +242,24 @@ void AppendName(std::vector<std::string>& names, int32_t& count, std::string nam
 // Longest name the enumerations accept: 16383 characters, doubled for double-byte code pages.
 constexpr size_t kLongestName = 32768;
 
+// Appends the names that `next(index, buffer, &length)` hands out for index 0, 1, ... until it fails; the
+// buffer grows when a name does not fit (one added while the listing runs).
+template <typename Next>
+void CollectNames(size_t bufferSize, std::vector<std::string>& names, int32_t& count, Next next) {
+    std::vector<char> name(bufferSize);
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LONG result = next(index, name.data(), &length);
+        if (result == ERROR_MORE_DATA && name.size() < kLongestName) {
+            name.resize(name.size() * 2);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) break;
+        AppendName(names, count, std::string(name.data(), std::min<size_t>(length, name.size())));
+        ++index;
+    }
+}
+
 }  // namespace
 
 bool cRegistry::KeyExists() const {
@@ -285,19 +303,10 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lK
     }
     if (result != ERROR_SUCCESS) return true;
 
-    // The buffer grows if a longer name turns up than the key reported (one added meanwhile).
-    std::vector<char> name(std::max<DWORD>(longestName + 1, 1));
-    for (DWORD index = 0;;) {
-        DWORD length = static_cast<DWORD>(name.size());
-        result = ::RegEnumValueA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_MORE_DATA && name.size() < kLongestName) {
-            name.resize(name.size() * 2);
-            continue;
-        }
-        if (result != ERROR_SUCCESS) break;
-        AppendName(sKeyNames, lKeyCount, std::string(name.data(), std::min<size_t>(length, name.size())));
-        ++index;
-    }
+    CollectNames(std::max<DWORD>(longestName + 1, 1), sKeyNames, lKeyCount,
+                 [&](DWORD index, char* name, DWORD* length) {
+                     return ::RegEnumValueA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+                 });
     return true;
 }
 
@@ -308,18 +317,9 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& sSections, int32_t& 
         platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_ENUMERATE_SUB_KEYS);
         if (!key) return true;
         // Room for a full 255-character key name and its terminator.
-        std::vector<char> name(256);
-        for (DWORD index = 0;;) {
-            DWORD length = static_cast<DWORD>(name.size());
-            LONG result = ::RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-            if (result == ERROR_MORE_DATA && name.size() < kLongestName) {
-                name.resize(name.size() * 2);
-                continue;
-            }
-            if (result != ERROR_SUCCESS) break;
-            AppendName(sSections, lSectionCount, std::string(name.data(), std::min<size_t>(length, name.size())));
-            ++index;
-        }
+        CollectNames(256, sSections, lSectionCount, [&](DWORD index, char* name, DWORD* length) {
+            return ::RegEnumKeyExA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
     } catch (const std::exception& e) {
         sSections.clear();
         lSectionCount = 0;

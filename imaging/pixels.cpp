@@ -36,6 +36,21 @@ struct Column {
     float rightWeight;  // wx
 };
 
+// The two source samples on either side of destination position i (the second clamped to the edge, so a
+// one-pixel source is never read past) and the weight of the second.
+struct Neighbours {
+    int32_t low;
+    int32_t high;
+    float weight;
+};
+
+Neighbours NeighboursOf(float scale, int32_t i, int32_t last) {
+    const float f = scale * static_cast<float>(i);
+    const float c = std::floor(f);
+    const int32_t low = std::min(static_cast<int32_t>(c), last);
+    return {low, std::min(low + 1, last), f - c};
+}
+
 }  // namespace
 
 void ResampleBilinear(const SourcePixels& source, const TargetPixels& target) {
@@ -48,13 +63,9 @@ void ResampleBilinear(const SourcePixels& source, const TargetPixels& target) {
 
     std::vector<Column> columns(static_cast<size_t>(target.width));
     for (int32_t x = 0; x < target.width; ++x) {
-        const float fx = xScale * static_cast<float>(x);
-        const float cx = std::floor(fx);
-        const float wx = fx - cx;
-        const int32_t left = std::min(static_cast<int32_t>(cx), lastColumn);
-        const int32_t right = std::min(left + 1, lastColumn);
-        columns[static_cast<size_t>(x)] = {3 * static_cast<ptrdiff_t>(left), 3 * static_cast<ptrdiff_t>(right),
-                                           1.0f - wx, wx};
+        const Neighbours n = NeighboursOf(xScale, x, lastColumn);
+        columns[static_cast<size_t>(x)] = {3 * static_cast<ptrdiff_t>(n.low), 3 * static_cast<ptrdiff_t>(n.high),
+                                           1.0f - n.weight, n.weight};
     }
     // The vertical stage only needs the source columns that some destination column reads.
     const ptrdiff_t spanEnd = columns.back().right + 3;
@@ -68,11 +79,10 @@ void ResampleBilinear(const SourcePixels& source, const TargetPixels& target) {
     float cachedWeight = -1.0f;
 
     for (int32_t r = 0; r < target.height; ++r) {
-        const float fy = yScale * static_cast<float>(r);
-        const float ry = std::floor(fy);
-        const float wy = fy - ry;
-        const int32_t top = std::min(static_cast<int32_t>(ry), lastRow);
-        const int32_t bottom = std::min(top + 1, lastRow);
+        const Neighbours n = NeighboursOf(yScale, r, lastRow);
+        const int32_t top = n.low;
+        const int32_t bottom = n.high;
+        const float wy = n.weight;
 
         if (top != cachedRow || wy != cachedWeight) {
             const uint8_t* row0 = source.bits + RowOffset(top, source.stride);

@@ -12,12 +12,7 @@ int32_t PreviewSitterX(int32_t lWidth, int32_t lImageWidth, int32_t lValue) {
 }
 
 int32_t MetricFromText(const std::string& sText) {
-    const size_t first = sText.find(':');
-    if (first == std::string::npos) return 0;
-    const size_t second = sText.find(':', first + 1);
-    const std::string part =
-        sText.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
-    return platform::RoundToLongClamped(platform::ReadNumber(part));
+    return platform::RoundToLongClamped(platform::MetricValue(sText).value_or(0));
 }
 
 namespace {

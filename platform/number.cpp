@@ -64,6 +64,12 @@ double ReadNumber(std::string_view text) {
     return ToDouble(std::string_view(compact).substr(0, n));
 }
 
+std::optional<double> MetricValue(std::string_view text) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    return ReadNumber(text.substr(colon + 1));
+}
+
 std::optional<double> ParseNumericText(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);

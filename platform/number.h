@@ -11,6 +11,10 @@ namespace platform {
 // a text that does not begin with one reads as 0.
 double ReadNumber(std::string_view text);
 
+// The number of a metric string ("Butt height: 92"): read from just after the first colon, or nothing when
+// there is no colon. A number ends at any further colon, so the label is free and what follows is ignored.
+std::optional<double> MetricValue(std::string_view text);
+
 // The whole text (blanks around it allowed) as a decimal number, or nothing: what a conversion of
 // numeric text accepts.
 std::optional<double> ParseNumericText(std::string_view text);

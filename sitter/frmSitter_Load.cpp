@@ -22,9 +22,9 @@ std::string ErrorLine(const Error& e) { return "Error #" + std::to_string(e.Numb
 
 // The number after the first colon of a metric string ("Butt height: 92").
 double MetricNumber(int id) {
-    std::vector<std::string> parts = Split(platform::LoadResString(id), ":");
-    if (parts.size() < 2) throw Error(platform::err::SubscriptOutOfRange, platform::ExeName(), "Subscript out of range");
-    return platform::ReadNumber(parts[1]);
+    const std::optional<double> number = platform::MetricValue(platform::LoadResString(id));
+    if (!number) throw Error(platform::err::SubscriptOutOfRange, platform::ExeName(), "Subscript out of range");
+    return *number;
 }
 
 // Runs one step; a failure is reported and handled by `onFailure`, and start-up goes on.

@@ -1,5 +1,8 @@
 #include "balloon/painting.h"
 
+#include "platform/font.h"
+#include "platform/layered.h"
+
 namespace {
 
 // Text colour and pen move together, as one foreground colour.
@@ -10,18 +13,7 @@ void SetForeColor(HDC dc, COLORREF colour) {
 
 }  // namespace
 
-BalloonFonts BalloonFonts::Create(int dpiY) {
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(825, dpiY, 7200);  // 8.25 points
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
-    BalloonFonts fonts;
-    fonts.regular.reset(CreateFontIndirectA(&lf));
-    lf.lfWeight = FW_BOLD;
-    fonts.bold.reset(CreateFontIndirectA(&lf));
-    return fonts;
-}
+BalloonFonts BalloonFonts::Create(int dpiY) { return {platform::CreateTahoma(dpiY), platform::CreateTahoma(dpiY, true)}; }
 
 void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, const BalloonFonts& fonts) {
     const COLORREF infoText = GetSysColor(COLOR_INFOTEXT);
@@ -36,7 +28,7 @@ void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, co
     const COLORREF oldText = GetTextColor(dc);
     const int oldBkMode = SetBkMode(dc, TRANSPARENT);
 
-    SetDCBrushColor(dc, BalloonBackColor);
+    SetDCBrushColor(dc, platform::BalloonColourKey);
     RECT all{0, 0, width, height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 
@@ -54,21 +46,21 @@ void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, co
     // DrawTextA keeps the text to the rectangle: lines below its bottom are cut off.
     DrawTextA(dc, face.body.data(), static_cast<int>(face.body.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
 
-    if (face.tailAtTop == 1) {
+    if (face.tail == Tail::Top) {
         MoveToEx(dc, 160, 24, nullptr);
         LineTo(dc, 184, 0);
         LineTo(dc, 184, 25);
-        ExtFloodFill(dc, 180, 20, BalloonBackColor, FLOODFILLSURFACE);
+        ExtFloodFill(dc, 180, 20, platform::BalloonColourKey, FLOODFILLSURFACE);
         // Painting over the outline along the tail's base joins tail and body into one shape.
         SetForeColor(dc, infoBack);
         MoveToEx(dc, 161, 24, nullptr);
         LineTo(dc, 184, 24);
         SetForeColor(dc, infoText);
-    } else if (face.tailAtTop == 0) {
+    } else {
         MoveToEx(dc, 160, height - 24, nullptr);
         LineTo(dc, 184, height);
         LineTo(dc, 184, height - 25);
-        ExtFloodFill(dc, 180, height - 20, BalloonBackColor, FLOODFILLSURFACE);
+        ExtFloodFill(dc, 180, height - 20, platform::BalloonColourKey, FLOODFILLSURFACE);
         SetForeColor(dc, infoBack);
         MoveToEx(dc, 160, height - 25, nullptr);
         LineTo(dc, 184, height - 25);

@@ -28,11 +28,11 @@ struct Surface {
 
 TEST(BalloonFace, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
     for (const auto& [w, h] : {std::pair{247, 129}, std::pair{309, 161}, std::pair{370, 194}})  // 96, 120, 144 DPI
-        for (const int tail : {1, 0, 2}) {
-            SCOPED_TRACE(testing::Message() << w << "x" << h << ", tail " << tail);
+        for (const Tail tail : {Tail::Top, Tail::Bottom}) {
+            SCOPED_TRACE(testing::Message() << w << "x" << h << (tail == Tail::Top ? ", tail at the top" : ", tail at the bottom"));
             Surface s(w, h);
-            s.Paint({"", "", static_cast<int16_t>(tail)});
-            const bool top = tail == 1, bottom = tail == 0;
+            s.Paint({"", "", tail});
+            const bool top = tail == Tail::Top, bottom = !top;
             for (int x = 161; x <= 183; ++x) EXPECT_EQ(s.At(x, 24), top ? Back : Text) << "row 24, column " << x;
             for (int x = 160; x <= 183; ++x) EXPECT_EQ(s.At(x, h - 25), bottom ? Back : Text) << "column " << x;
             const std::tuple<int, int, COLORREF> fixed[] = {
@@ -47,15 +47,15 @@ TEST(BalloonFace, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
 
 TEST(BalloonFace, TextLiesInItsRectangleAndTheCaptionOnItsLine) {
     Surface s(247, 129);
-    const RECT alone = s.Paint({"", "Hello world", 2}).Ink(Inside, Back);
-    const RECT under = s.Paint({"Caption", "Hello world", 2}).Ink({32, 46, 214, 103}, Back);
+    const RECT alone = s.Paint({"", "Hello world", Tail::Bottom}).Ink(Inside, Back);
+    const RECT under = s.Paint({"Caption", "Hello world", Tail::Bottom}).Ink({32, 46, 214, 103}, Back);
     EXPECT_GE(alone.top, 32);
     EXPECT_EQ(under.top - alone.top, 14) << "under a caption the body starts at 46 instead of 32";
     // A wide caption runs on past the bubble, over the red.
-    const RECT caption = s.Paint({std::string(60, 'W'), "", 2}).Ink({224, 0, 247, 129}, Red);
+    const RECT caption = s.Paint({std::string(60, 'W'), "", Tail::Bottom}).Ink({224, 0, 247, 129}, Red);
     EXPECT_TRUE(caption.top >= 32 && caption.bottom <= 46) << "one line at 32";
     // Taken as prefix markers, "&&" would draw a single "&".
-    const RECT one = s.Paint({"", "&", 2}).Ink(Inside, Back), two = s.Paint({"", "&&", 2}).Ink(Inside, Back);
+    const RECT one = s.Paint({"", "&", Tail::Bottom}).Ink(Inside, Back), two = s.Paint({"", "&&", Tail::Bottom}).Ink(Inside, Back);
     EXPECT_TRUE(one.right > one.left && two.right - two.left > (one.right - one.left) * 3 / 2);
 }
 

@@ -1,39 +1,37 @@
 #include "balloon/placement.h"
 
+#include "platform/units.h"
+
 namespace {
 
-BalloonPlacement Below(SitterBox s, float balloonWidth) {
-    BalloonPlacement p;
-    p.tailAtTop = 1;
-    p.left = s.left - balloonWidth + BalloonOverhangTw;
-    p.top = s.top + s.height - BalloonOverlapTw;
-    if (p.top < 0) p.top = 0;  // never above the screen's top edge
-    return p;
-}
+struct TwipsBox {
+    float left, top, width, height;
+};
 
-BalloonPlacement Above(SitterBox s, float balloonWidth, float balloonHeight) {
-    BalloonPlacement p;
-    p.tailAtTop = 0;
-    p.left = s.left - balloonWidth + BalloonOverhangTw;
-    p.top = s.top - balloonHeight;
-    return p;
+TwipsBox InTwips(const RECT& r, const ScreenUnits& u) {
+    return {static_cast<float>(r.left * u.twipsPerPixelX), static_cast<float>(r.top * u.twipsPerPixelY),
+            static_cast<float>((r.right - r.left) * u.twipsPerPixelX),
+            static_cast<float>((r.bottom - r.top) * u.twipsPerPixelY)};
 }
 
 }  // namespace
 
-BalloonPlacement PlaceBalloon(SitterBox sitter, float balloonWidthTw, float balloonHeightTw, float screenHeightTw,
-                              int16_t tailAtTop) {
-    const float half = screenHeightTw / 2;
-    const float bottom = sitter.top + sitter.height;
-    BalloonPlacement p;
-    if (bottom < half) {
-        p = Below(sitter, balloonWidthTw);
-    } else if (sitter.top > half) {
-        p = Above(sitter, balloonWidthTw, balloonHeightTw);
-    } else {
-        p = tailAtTop == 1 ? Below(sitter, balloonWidthTw) : Above(sitter, balloonWidthTw, balloonHeightTw);
-        p.tailAtTop = tailAtTop;
+BalloonPlacement PlaceBalloon(const RECT& character, SIZE balloon, const ScreenUnits& units, Tail current) {
+    const TwipsBox s = InTwips(character, units);
+    const TwipsBox b = InTwips(RECT{0, 0, balloon.cx, balloon.cy}, units);
+    const float half = static_cast<float>(units.screenHeightPx * units.twipsPerPixelY) / 2;
+    const float bottom = s.top + s.height;
+
+    Tail tail = current;
+    if (bottom < half) tail = Tail::Top;
+    else if (s.top > half) tail = Tail::Bottom;
+
+    const float left = s.left - b.width + BalloonOverhangTwips;
+    float top = s.top - b.height;
+    if (tail == Tail::Top) {
+        top = s.top + s.height - BalloonOverlapTwips;
+        if (top < 0) top = 0;  // never above the screen's top edge
     }
-    p.sideChanged = p.tailAtTop != tailAtTop;
-    return p;
+    return {POINT{platform::PixelsFromTwips(left, units.twipsPerPixelX), platform::PixelsFromTwips(top, units.twipsPerPixelY)},
+            tail, tail != current};
 }

@@ -15,12 +15,6 @@ int32_t CheckedLong(int64_t value) {
     return static_cast<int32_t>(value);
 }
 
-double SecondsSinceMidnight() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
-}
-
 }  // namespace
 
 cDIBSection::~cDIBSection() { ClearUp(); }
@@ -124,11 +118,11 @@ std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t l
 }
 
 void cDIBSection::RandomiseBits(bool bGray) {
-    platform::Randomize(SecondsSinceMidnight());
+    platform::ReseedRandom(platform::SecondsSinceMidnight());
     if (bits_ == nullptr) return;
     GdiFlush();
     imaging::FillNoise({static_cast<uint8_t*>(bits_), Width(), Height(), BytesPerScanLine()}, bGray,
-                       platform::Rnd);
+                       platform::NextRandom);
 }
 
 bool cDIBSection::CopyToClipboard(bool bAsDIB) const {
@@ -138,7 +132,7 @@ bool cDIBSection::CopyToClipboard(bool bAsDIB) const {
     if (!memory) return false;
 
     if (bAsDIB) {
-        platform::MsgBox("I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", MB_OK);
+        platform::ShowMessage("I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", MB_OK);
         return false;
     }
     // An empty buffer has nothing to copy (CreateCompatibleBitmap would hand out a 1 x 1 bitmap).

@@ -116,11 +116,11 @@ TEST(RandomiseBits, FillsThePixelsFromAGeneratorReseededByTheClock) {
         }
         EXPECT_GT(greens, 80);  // filled at all
     }
-    platform::Randomize(777);
-    const float firstOf777 = platform::Rnd();
-    platform::Randomize(777);
+    platform::ReseedRandom(777);
+    const float firstOf777 = platform::NextRandom();
+    platform::ReseedRandom(777);
     cDIBSection().RandomiseBits();  // nothing to fill, nothing to crash on, but reseeded from the clock all the same
-    EXPECT_NE(platform::Rnd(), firstOf777);
+    EXPECT_NE(platform::NextRandom(), firstOf777);
 }
 
 TEST(CopyToClipboard, AsDibItOnlyShowsTheMessageAsBitmapItCopiesTheImage) {

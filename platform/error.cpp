@@ -3,20 +3,41 @@
 #include <windows.h>
 
 namespace platform {
+namespace {
+
+[[noreturn]] void Raise(int32_t number, std::string description) {
+    throw Error(number, ExeName(), std::move(description));
+}
+
+}  // namespace
 
 std::string ExeName() {
     char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string name(path, n);
-    size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
-    size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) name.erase(dot);
+    if (const size_t slash = name.find_last_of("\\/"); slash != std::string::npos) name.erase(0, slash + 1);
+    if (const size_t dot = name.find_last_of('.'); dot != std::string::npos) name.erase(dot);
     return name;
 }
 
-void RaiseTypeMismatch() { throw Error(err::TypeMismatch, ExeName(), "Type mismatch"); }
+void RaiseOverflow() { Raise(err::Overflow, "Overflow"); }
+void RaiseSubscriptOutOfRange() { Raise(err::SubscriptOutOfRange, "Subscript out of range"); }
+void RaiseTypeMismatch() { Raise(err::TypeMismatch, "Type mismatch"); }
 
-void RaiseOverflow() { throw Error(err::Overflow, ExeName(), "Overflow"); }
+void RaiseResourceNotFound(int id) {
+    Raise(err::ResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
+}
+
+void RaiseNoSuchElement(int index) {
+    Raise(err::NoSuchElement, "Control array element '" + std::to_string(index) + "' doesn't exist");
+}
+
+void RaiseCreateFailed(const std::string& what) {
+    Raise(err::CreateFailed, "Cannot create " + what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+std::string ErrorLine(const Error& error) {
+    return "Error #" + std::to_string(error.Number()) + " - " + error.Description();
+}
 
 }  // namespace platform

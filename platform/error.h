@@ -1,5 +1,5 @@
 #pragma once
-// The one error type of the program: a number, a source and a description.
+// The one error type of the program: a number, a source and a description, as the user is shown them.
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -22,21 +22,28 @@ private:
     std::string description_;
 };
 
-// Error numbers the platform layer raises, with its fixed descriptions.
+// Error numbers the program raises itself; each has one fixed description below.
 namespace err {
-constexpr int32_t TypeMismatch = 13;
 constexpr int32_t Overflow = 6;
 constexpr int32_t SubscriptOutOfRange = 9;
+constexpr int32_t TypeMismatch = 13;
 constexpr int32_t ResourceNotFound = 326;
 constexpr int32_t NoSuchElement = 340;
-constexpr int32_t AlreadyLoaded = 360;
 constexpr int32_t CreateFailed = 480;
 }  // namespace err
 
 // The executable's file name without its extension ("Pellory" for Pellory.exe).
 std::string ExeName();
 
-[[noreturn]] void RaiseTypeMismatch();
 [[noreturn]] void RaiseOverflow();
+[[noreturn]] void RaiseSubscriptOutOfRange();
+[[noreturn]] void RaiseTypeMismatch();
+[[noreturn]] void RaiseResourceNotFound(int id);
+// A numbered element (a costume index) that does not exist.
+[[noreturn]] void RaiseNoSuchElement(int index);
+[[noreturn]] void RaiseCreateFailed(const std::string& what);
+
+// "Error #13 - Type mismatch": how every message shows an error.
+std::string ErrorLine(const Error& error);
 
 }  // namespace platform

@@ -13,13 +13,13 @@ HostOverride::HostOverride(Host host) : previous_(std::move(CurrentHost())) { Cu
 
 HostOverride::~HostOverride() { CurrentHost() = std::move(previous_); }
 
-int MsgBox(const std::string& text, UINT flags, HWND owner) {
+int ShowMessage(const std::string& text, UINT flags, HWND owner) {
     const Host& host = CurrentHost();
     if (host.messageBox) return host.messageBox(owner, text, host.title, flags);
     return MessageBoxA(owner, text.c_str(), host.title.c_str(), flags | MB_SETFOREGROUND);
 }
 
-void End(int exitCode) {
+void EndProgram(int exitCode) {
     const Host& host = CurrentHost();
     if (host.endProgram) {
         host.endProgram(exitCode);
@@ -28,42 +28,39 @@ void End(int exitCode) {
     ExitProcess(static_cast<UINT>(exitCode));
 }
 
-namespace {
-
-HMODULE OrExecutable(HMODULE module) { return module ? module : GetModuleHandleA(nullptr); }
-
-[[noreturn]] void RaiseResourceNotFound(int id) {
-    throw Error(err::ResourceNotFound, ExeName(), "Resource with identifier '" + std::to_string(id) + "' not found");
+HMODULE ResourceModule() {
+    HMODULE module = CurrentHost().resources;
+    return module ? module : GetModuleHandleA(nullptr);
 }
 
-}  // namespace
-
-std::string LoadResString(int id) {
+std::string LoadStringResource(int id) {
     const Host& host = CurrentHost();
     if (host.loadString) return host.loadString(id);
-    return LoadResStringFrom(host.resources, id);
+    return LoadStringResourceFrom(host.resources, id);
 }
 
-UniqueBitmap LoadResPicture(int id) {
+UniqueBitmap LoadBitmapResource(int id) {
     const Host& host = CurrentHost();
-    if (host.loadPicture) return host.loadPicture(id);
-    return LoadResPictureFrom(host.resources, id);
+    if (host.loadBitmap) return host.loadBitmap(id);
+    return LoadBitmapResourceFrom(host.resources, id);
 }
 
-std::string LoadResStringFrom(HMODULE module, int id) {
+std::string LoadStringResourceFrom(HMODULE module, int id) {
     // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
     const wchar_t* text = nullptr;
-    int length = LoadStringW(OrExecutable(module), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = LoadStringW(module ? module : GetModuleHandleA(nullptr), static_cast<UINT>(id),
+                                   reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) RaiseResourceNotFound(id);
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, text, length, result.data(), bytes, nullptr, nullptr);
     return result;
 }
 
-UniqueBitmap LoadResPictureFrom(HMODULE module, int id) {
+UniqueBitmap LoadBitmapResourceFrom(HMODULE module, int id) {
     // As a DIB section, so 4-bit pictures keep their own palette and pixels stay exact.
-    HANDLE image = LoadImageA(OrExecutable(module), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HANDLE image = LoadImageA(module ? module : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                              LR_CREATEDIBSECTION);
     if (image == nullptr) RaiseResourceNotFound(id);
     return UniqueBitmap(static_cast<HBITMAP>(image));
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What the program gets from its surroundings: resources, message boxes and the end of the program.
-// Tests replace these with HostOverride to observe them instead of a modal box or an exit.
+// What the program takes from its surroundings: its resources, message boxes and the end of the
+// program. Tests install a HostOverride to observe these instead of a modal box or an exit.
 #include <windows.h>
 
 #include <functional>
@@ -11,13 +11,13 @@
 namespace platform {
 
 struct Host {
-    HMODULE resources = nullptr;  // module holding the string table and bitmaps; 0 = the executable
+    HMODULE resources = nullptr;    // module holding the string table and bitmaps; 0 = the executable
     std::string title = "Pellory";  // title of message boxes
     std::function<int(HWND owner, const std::string& text, const std::string& title, UINT flags)> messageBox;
     std::function<void(int exitCode)> endProgram;
-    // Replacements for resource loading; they return the resource or raise like the real loaders.
+    // Stand-ins for the resource loaders; they return the resource or raise as the real ones do.
     std::function<std::string(int id)> loadString;
-    std::function<UniqueBitmap(int id)> loadPicture;
+    std::function<UniqueBitmap(int id)> loadBitmap;
 };
 
 Host& CurrentHost();
@@ -34,22 +34,24 @@ private:
     Host previous_;
 };
 
-// Thrown when an injected end-of-program action returns, so that nothing after End runs.
+// Thrown when an injected end of the program returns, so that nothing after the end runs.
 struct ProgramEnded {
     int exitCode;
 };
 
-// Shows a message box with the program's title; returns the button pressed.
-int MsgBox(const std::string& text, UINT flags = MB_OK | MB_ICONINFORMATION, HWND owner = nullptr);
+// A message box with the program's title; returns the button pressed.
+int ShowMessage(const std::string& text, UINT flags = MB_OK | MB_ICONINFORMATION, HWND owner = nullptr);
 
 // Ends the program at once.
-[[noreturn]] void End(int exitCode = 0);
+[[noreturn]] void EndProgram(int exitCode);
 
-// String and bitmap resources by number; raise Error 326 when there is no such resource.
-std::string LoadResString(int id);
-UniqueBitmap LoadResPicture(int id);
-// The same, straight from a module (0 = the executable), whatever the host says.
-std::string LoadResStringFrom(HMODULE module, int id);
-UniqueBitmap LoadResPictureFrom(HMODULE module, int id);
+// String and bitmap resources by number; raise error 326 when there is no such resource.
+std::string LoadStringResource(int id);
+UniqueBitmap LoadBitmapResource(int id);
+// The same straight from a module (0 = the executable), whatever the host says.
+std::string LoadStringResourceFrom(HMODULE module, int id);
+UniqueBitmap LoadBitmapResourceFrom(HMODULE module, int id);
+// The module the resources come from.
+HMODULE ResourceModule();
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 using namespace platform;
 
@@ -36,4 +37,12 @@ TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
     EXPECT_EQ(RoundToLongClamped(1e12), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(RoundToLongClamped(-1e12), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(RoundToLongClamped(-7.5), -8);
+}
+
+TEST(Split, CutsAtEverySeparator) {
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ(Split("Normal, Catgirl, Persocon", ", "), (Parts{"Normal", "Catgirl", "Persocon"}));
+    EXPECT_EQ(Split("a||b|", "|"), (Parts{"a", "", "b", ""}));
+    EXPECT_EQ(Split("a,b", ", "), Parts{"a,b"});
+    EXPECT_TRUE(Split("", "|").empty());
 }

@@ -1,5 +1,7 @@
 #include "platform/random.h"
 
+#include <windows.h>
+
 #include <cstring>
 #include <random>
 
@@ -7,26 +9,31 @@ namespace platform {
 namespace {
 
 std::mt19937& Generator() {
-    // Unseeded until the first Randomize: a run's first draws are the same in every run.
     static std::mt19937 generator;
     return generator;
 }
 
 }  // namespace
 
-float Rnd() {
+float NextRandom() {
     std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
-    float r = uniform(Generator());
+    const float r = uniform(Generator());
     // Some standard libraries can round up to exactly 1.0f.
     return r < 1.0f ? r : 0.0f;
 }
 
-void Randomize(double seed) {
+void ReseedRandom(double seed) {
     // Every bit of the seed counts, its fraction included.
     unsigned long long bits = 0;
     std::memcpy(&bits, &seed, sizeof bits);
     std::seed_seq sequence{static_cast<unsigned>(bits), static_cast<unsigned>(bits >> 32)};
     Generator().seed(sequence);
+}
+
+double SecondsSinceMidnight() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
 }  // namespace platform

@@ -8,7 +8,6 @@
 #include "platform/error.h"
 #include "platform/handles.h"
 
-using platform::Variant;
 
 namespace {
 
@@ -152,7 +151,7 @@ Variant cRegistry::Value() {
             uint32_t v = DwordOf(data);
             return Variant(static_cast<int32_t>((v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24)));
         }
-        default: return Variant(platform::ByteArray(data.begin(), data.end()));
+        default: return Variant(ByteArray(data.begin(), data.end()));
     }
 }
 
@@ -184,7 +183,7 @@ void cRegistry::SetValue(const Variant& vValue) {
             break;
         }
         case REG_BINARY: {
-            const platform::ByteArray* bytes = vValue.AsBytes();
+            const ByteArray* bytes = vValue.AsBytes();
             if (!bytes) Raise(ErrKeyFailed, "");
             static const BYTE none = 0;
             result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),

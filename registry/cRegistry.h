@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/variant.h"
+#include "registry/variant.h"
 
 class cRegistry {
 public:
@@ -28,23 +28,23 @@ public:
     void SetValueKey(const std::string& sValueKey) { valueKey_ = sValueKey; }
     int32_t ValueType() const { return valueType_; }
     void SetValueType(int32_t eValueType) { valueType_ = eValueType; }
-    const platform::Variant& Default() const { return default_; }
-    void SetDefault(const platform::Variant& vDefault) { default_ = vDefault; }
+    const Variant& Default() const { return default_; }
+    void SetDefault(const Variant& vDefault) { default_ = vDefault; }
     // Held with two leading backslashes, or empty for the local registry.
     const std::string& Machine() const { return machine_; }
     void SetMachine(const std::string& sMachine);
 
     // Reads the value; a missing key or value (or an unreachable machine) yields Default.
     // A successful read sets ValueType to the stored type.
-    platform::Variant Value();
+    Variant Value();
     // Writes vValue as ValueType, creating the key as needed; throws platform::Error.
-    void SetValue(const platform::Variant& vValue);
+    void SetValue(const Variant& vValue);
 
-    platform::Variant ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
-                              int32_t ValueType, const platform::Variant& Default);
+    Variant ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
+                              int32_t ValueType, const Variant& Default);
     // With REG_SZ, an empty NewValue is replaced by Default (in the caller's variable too) before writing.
     void SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey, int32_t ValueType,
-                    const platform::Variant& Default, platform::Variant& NewValue);
+                    const Variant& Default, Variant& NewValue);
 
     // Key management on the local registry (Machine is not consulted). The operations that return
     // bool return true or throw platform::Error; KeyExists never throws.
@@ -74,7 +74,7 @@ public:
                               const std::string& sInstallMenuText = "", int32_t lDefaultIconIndex = -1);
     // vItems in threes: verb name, menu text, command line. The class must exist under the current
     // ClassKey (set HKeyClassesRoot first). A group that fails to write is passed over.
-    void CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<platform::Variant>& vItems);
+    void CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<Variant>& vItems);
 
 private:
     // Writes the value named by SectionKey and ValueKey under HKEY_CLASSES_ROOT, then under
@@ -85,6 +85,6 @@ private:
     std::string sectionKey_;
     std::string valueKey_;
     int32_t valueType_ = 0;
-    platform::Variant default_;
+    Variant default_;
     std::string machine_;
 };

@@ -12,8 +12,6 @@
 #include "platform/error.h"
 
 using namespace std::string_literals;
-using platform::ByteArray;
-using platform::Variant;
 using Tree = std::map<std::string, std::string>;
 
 namespace {

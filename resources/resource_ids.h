@@ -13,8 +13,9 @@
 #define IDS_COSTUMES1 104
 #define IDS_COSTUMES2 105
 
-#define IDB_BLINK1 101
-#define IDB_BLINK2 102
+#define IDB_BLINK_HALF 101
+#define IDB_BLINK_CLOSED 102
 #define IDB_BASE 109
-#define IDB_COSTUME1_FIRST 110  /* layer 1, index i: 109 + i */
-#define IDB_COSTUME2_FIRST 150  /* layer 2, index i: 149 + i */
+/* Costume i (from 1) of a layer is the bitmap ..._BEFORE_FIRST + i. */
+#define IDB_COSTUME1_BEFORE_FIRST 109
+#define IDB_COSTUME2_BEFORE_FIRST 149

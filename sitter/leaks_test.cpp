@@ -1,4 +1,4 @@
-// Redraws, ticks and conversations hold on to no GDI or USER object.
+// Redraws, ticks, conversations and costume changes hold on to no GDI or USER object.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "balloon/frmBalloon.h"
+#include "balloon/balloon.h"
 #include "platform/handles.h"
 #include "platform/host.h"
-#include "sitter/frmSitter.h"
+#include "sitter/settings.h"
+#include "sitter/sitter_window.h"
 
 namespace {
 
@@ -40,31 +41,33 @@ ObjectCounts Count() {
 class Leaks : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
         platform::Host host;
         host.messageBox = [](HWND, const std::string& text, const std::string&, UINT) { ADD_FAILURE() << text; return IDOK; };
         injected.emplace(std::move(host));
-        sitter.Load();
-        sitter.TrackedWnd = perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300,
+        sitter.Create();
+        perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300,
                                                     nullptr, nullptr, nullptr, nullptr);
     }
-    void TearDown() override { DestroyWindow(perch), RegDeleteTreeA(HKEY_CURRENT_USER, frmSitter::RegistryKey); }
+    void TearDown() override { DestroyWindow(perch), RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key); }
 
     void Work(int redraws, int ticks, int conversations) {
-        for (platform::WindowDC dc(sitter.hWnd()); redraws > 0; --redraws) sitter.Redraw(dc.get());
-        for (int i = 0; i < ticks; ++i) sitter.timSitter.Tick();
-        frmBalloon& balloon = sitter.Balloon();
+        sitter.SetTrackedWindow(perch);
+        for (platform::WindowDC dc(sitter.hwnd()); redraws > 0; --redraws) sitter.Redraw(dc.get());
+        for (int i = 0; i < ticks; ++i) sitter.TrackingTimer().Tick();
+        Balloon& balloon = sitter.balloon();
         for (int i = 0; i < conversations; ++i) {
             sitter.Say("Don't touch me!", i % 2 ? "" : "Caption");
-            balloon.Form_Click();
-            balloon.Ask("Enter question", "!8BALL", "answer");
-            balloon.Command1_Click();
+            balloon.Close();
+            balloon.Ask("Enter question", "!8BALL", "answer", RECT{});
+            balloon.Close();
+            sitter.OnCostumeChosen(i % 2 ? Layer::One : Layer::Two, i % 3 + 1);
         }
-        platform::DoEvents();
+        platform::ProcessPendingEvents();
     }
 
     std::optional<platform::HostOverride> injected;
-    frmSitter sitter;
+    SitterWindow sitter;
     HWND perch = nullptr;
 };
 

@@ -3,14 +3,14 @@
 
 #include <commctrl.h>
 
-#include "platform/form.h"
-#include "sitter/frmSitter.h"
+#include "platform/window.h"
+#include "sitter/sitter_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    static frmSitter sitter;  // lives until the process ends
-    sitter.Show(SW_SHOWNA);   // shown without taking the foreground from the window it will sit on
+    static SitterWindow sitter;  // lives until the process ends
+    sitter.Show(SW_SHOWNA);      // shown without taking the foreground from the window it will sit on
     return platform::RunMessageLoop();
 }

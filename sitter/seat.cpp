@@ -1,20 +1,21 @@
 #include "sitter/seat.h"
 
-#include "platform/number.h"
+#include "platform/units.h"
 
 using platform::RoundToLongClamped;
 
-SeatTwips ComputeSeat(const RECT& window, int32_t fromSide, int32_t buttHeightTwips, double frameWidthTwips,
-                      double tx, double ty) {
-    SeatTwips seat{};
+Seat SeatOn(const RECT& window, int32_t distance, const SeatMetrics& m) {
+    const double tx = m.twipsPerPixelX, ty = m.twipsPerPixelY;
     const int32_t topTw = RoundToLongClamped(ty * window.top);
-    seat.fromLeft = fromSide > 50 ? -1 : 0;
     // Widths in 64 bits: right - left of two valid coordinates can exceed 32 bits.
     const int32_t widthTw = RoundToLongClamped(tx * (static_cast<double>(window.right) - window.left));
-    int32_t xTw = RoundToLongClamped(tx * window.right - (widthTw / 100.0) * fromSide);
-    xTw = RoundToLongClamped(xTw - frameWidthTwips);
-    if (topTw < TopThresholdTwips) xTw = ParkedLeftTwips;
-    seat.left = xTw;
-    seat.top = RoundToLongClamped(static_cast<double>(topTw) - buttHeightTwips);
-    return seat;
+    int32_t leftTw = RoundToLongClamped(tx * window.right - (widthTw / 100.0) * distance);
+    // The frame's width in twips is single precision, as its holder reports it.
+    const double frameWidthTw = static_cast<float>(m.framePx.cx * tx);
+    leftTw = RoundToLongClamped(leftTw - frameWidthTw);
+    if (topTw < TopThresholdTwips) leftTw = ParkedLeftTwips;
+    const int32_t topOfFrameTw = RoundToLongClamped(static_cast<double>(topTw) - m.buttHeightTwips);
+
+    const int32_t left = platform::PixelsFromTwips(leftTw, tx), top = platform::PixelsFromTwips(topOfFrameTw, ty);
+    return {RECT{left, top, left + m.framePx.cx, top + m.framePx.cy}, distance > 50};
 }

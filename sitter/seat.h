@@ -1,19 +1,27 @@
 #pragma once
-// Where the character sits on a window: pure arithmetic, in twips.
+// Where the character sits on a window: computed in twips, with the rounding the rule defines, and handed
+// back in pixels.
 #include <windows.h>
 
 #include <cstdint>
 
-struct SeatTwips {
-    int32_t left;
-    int32_t top;
-    int32_t fromLeft;  // -1 when the seat is more than halfway along from the right end, else 0
+struct Seat {
+    RECT bounds;    // the character's window, screen pixels
+    bool mirrored;  // more than halfway along the edge from the window's right end
 };
 
-constexpr int32_t ParkedLeftTwips = -1000000;
-constexpr int32_t TopThresholdTwips = 16;
+struct SeatMetrics {
+    int32_t buttHeightTwips;  // from the frame's top down to where it sits
+    SIZE framePx;             // the character's frame
+    double twipsPerPixelX;
+    double twipsPerPixelY;
+};
 
-// `window` in screen pixels; `frameWidthTwips` is the character frame's width; tx/ty are twips per pixel.
-// Results that would leave the 32-bit range are clamped to it.
-SeatTwips ComputeSeat(const RECT& window, int32_t fromSide, int32_t buttHeightTwips, double frameWidthTwips,
-                      double tx, double ty);
+// A window whose top edge lies less than this below the screen's top is not sat on.
+inline constexpr int32_t TopThresholdTwips = 16;
+// Where the character waits, far left of the screen, when there is nothing to sit on.
+inline constexpr int32_t ParkedLeftTwips = -1000000;
+
+// `window` is the visible frame of the tracked window in screen pixels, `distance` the percentage of its
+// width from its right end to the character's right edge. Results leaving the 32-bit range are clamped.
+Seat SeatOn(const RECT& window, int32_t distance, const SeatMetrics& metrics);

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "balloon/frmBalloon.h"
-#include "platform/form.h"
+#include "balloon/balloon.h"
+#include "platform/window.h"
 #include "platform/handles.h"
 #include "sitter/frame_bounds.h"
-#include "sitter/frmSitter.h"
+#include "sitter/sitter_window.h"
 
 namespace {
 
@@ -41,34 +41,35 @@ int main(int argc, char** argv) {
     HWND perch = CreateWindowExA(0, "STATIC", "Pellory Perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 500,
                                  300, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(perch);
-    static frmSitter sitter;
+    static SitterWindow sitter;
     sitter.Show(SW_SHOWNA);
-    sitter.TrackedWnd = perch;
-    sitter.timSitter.SetEnabled(false);  // timed by hand below
-    platform::DoEvents();
+    sitter.SetTrackedWindow(perch);
+    sitter.TrackingTimer().SetEnabled(false);  // timed by hand below
+    platform::ProcessPendingEvents();
 
     constexpr int n = 20000;
-    platform::WindowDC dc(sitter.hWnd());
-    const int w = sitter.FrameBuffer.Width(), h = sitter.FrameBuffer.Height();
-    const double copy = MicrosecondsPer(n, [&] { BitBlt(dc.get(), 0, 0, w, h, sitter.FrameBuffer.hDC(), 0, 0, SRCCOPY); });
+    platform::WindowDC dc(sitter.hwnd());
+    const int w = sitter.Frame().Width(), h = sitter.Frame().Height();
+    const double copy = MicrosecondsPer(n, [&] { BitBlt(dc.get(), 0, 0, w, h, sitter.Frame().hDC(), 0, 0, SRCCOPY); });
     const double redraw = MicrosecondsPer(n, [&] { sitter.Redraw(dc.get()); });
-    sitter.FromLeft = -1;
+    sitter.SetMirrored(true);
     const double mirrored = MicrosecondsPer(n, [&] { sitter.Redraw(dc.get()); });
-    sitter.FromLeft = 0;
+    sitter.SetMirrored(false);
 
     RECT r;
     const double query = MicrosecondsPer(n, [&] {
         GetForegroundWindow();
         GetWindowRect(perch, &r);
     });
-    const double tick = MicrosecondsPer(n, [&] { sitter.timSitter.Tick(); });
+    const double tick = MicrosecondsPer(n, [&] { sitter.TrackingTimer().Tick(); });
     // Where a tick's time goes.
     const double topmost = MicrosecondsPer(n, [&] {
-        SetWindowPos(sitter.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(sitter.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     });
     const double frame = MicrosecondsPer(n, [&] { VisibleFrame(perch); });
-    const double move = MicrosecondsPer(n, [&] { sitter.Move(sitter.Left(), sitter.Top()); });
-    const double adjust = MicrosecondsPer(n, [&] { sitter.Balloon().Adjust(); });
+    const RECT at = sitter.Bounds();
+    const double move = MicrosecondsPer(n, [&] { sitter.MoveTo(at.left, at.top); });
+    const double adjust = MicrosecondsPer(n, [&] { sitter.balloon().FollowCharacter(at); });
 
     std::printf("redraw           %8.2f us  (one frame copy alone: %.2f us, ratio %.1f)\n", redraw, copy, redraw / copy);
     std::printf("redraw mirrored  %8.2f us\n", mirrored);
@@ -80,13 +81,13 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     // The running character on a window that does not move: both timers as the program runs them.
-    sitter.timSitter.SetEnabled(true);
+    sitter.TrackingTimer().SetEnabled(true);
     const double cpuBefore = ProcessCpuSeconds();
     const auto start = Clock::now();
     const auto until = start + std::chrono::seconds(idleSeconds);
     while (Clock::now() < until) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        platform::DoEvents();
+        platform::ProcessPendingEvents();
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = ProcessCpuSeconds() - cpuBefore;

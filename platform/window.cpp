@@ -1,0 +1,243 @@
+#include "platform/window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "platform/error.h"
+#include "platform/host.h"
+
+namespace platform {
+
+// ---- Timer ----
+
+Timer::Timer(Window& owner, unsigned intervalMs, bool enabled, std::function<void()> onTick)
+    : owner_(owner), id_(reinterpret_cast<UINT_PTR>(this)), interval_(intervalMs), enabled_(enabled),
+      onTick_(std::move(onTick)) {
+    owner_.timers_.push_back(this);
+    Start();
+}
+
+Timer::~Timer() {
+    Stop();
+    std::erase(owner_.timers_, this);
+}
+
+void Timer::SetInterval(unsigned intervalMs) {
+    interval_ = intervalMs;
+    Stop();
+    Start();
+}
+
+void Timer::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Stop();  // enabling again restarts the interval
+    Start();
+}
+
+void Timer::Start() {
+    if (!enabled_ || interval_ == 0 || owner_.hwnd_ == nullptr) return;
+    running_ = SetTimer(owner_.hwnd_, id_, interval_, nullptr) != 0;
+}
+
+void Timer::Stop() {
+    if (running_ && owner_.hwnd_) KillTimer(owner_.hwnd_, id_);
+    running_ = false;
+}
+
+// ---- Window ----
+
+Window::Window(WindowClass windowClass) : class_(std::move(windowClass)) {}
+
+Window::~Window() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void Window::Create() {
+    if (hwnd_) return;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(instance, class_.name.c_str(), &wc)) {
+        wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &Window::WindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = class_.background;
+        wc.lpszClassName = class_.name.c_str();
+        RegisterClassExA(&wc);
+    }
+    if (!CreateWindowExA(class_.exStyle, class_.name.c_str(), class_.title.c_str(), class_.style, 0, 0, 0, 0, nullptr,
+                         nullptr, instance, this))
+        RaiseCreateFailed("window '" + class_.name + "'");
+    for (Timer* timer : timers_) timer->Start();
+    OnCreate();
+}
+
+void Window::Show(int showCommand) {
+    Create();
+    ShowWindow(hwnd_, showCommand);
+}
+
+void Window::Hide() {
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Window::IsVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void Window::Repaint() {
+    if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+}
+
+void Window::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+RECT Window::Bounds() const {
+    RECT r{};
+    if (hwnd_) GetWindowRect(hwnd_, &r);
+    return r;
+}
+
+void Window::MoveTo(int left, int top) {
+    if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::SetBounds(const RECT& r) {
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* window = nullptr;
+    if (message == WM_NCCREATE) {
+        window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        window->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    } else {
+        window = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // No late message may reach the object after this.
+        for (Timer* timer : window->timers_) timer->running_ = false;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        window->hwnd_ = nullptr;
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    try {
+        return window->HandleMessage(message, wParam, lParam);
+    } catch (const Error& e) {
+        // A handler that fails must not unwind through the window system's own frames.
+        ShowMessage(ErrorLine(e), MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (OnMessage(message, wParam, lParam, result)) return result;
+    switch (message) {
+        case WM_TIMER:
+            for (Timer* timer : timers_) {
+                if (timer->id_ == wParam) {
+                    if (timer->enabled_) timer->Tick();
+                    return 0;
+                }
+            }
+            break;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd_, &ps);
+            OnPaint(dc);
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            OnPaint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            SetCapture(hwnd_);
+            OnMouseDown(message == WM_LBUTTONDOWN   ? MouseButton::Left
+                        : message == WM_RBUTTONDOWN ? MouseButton::Right
+                                                    : MouseButton::Middle,
+                        POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (GetCapture() == hwnd_) ReleaseCapture();
+            OnMouseUp(message == WM_LBUTTONUP   ? MouseButton::Left
+                      : message == WM_RBUTTONUP ? MouseButton::Right
+                                                : MouseButton::Middle,
+                      POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            for (Timer* timer : timers_) timer->Stop();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+namespace {
+
+// Dispatches what is waiting; a quit request stops it and is reported through `quitCode`.
+bool DispatchWaiting(HWND dialog, int& quitCode) {
+    MSG msg;
+    // Bounded, so a timer that is always due cannot keep the caller here for ever.
+    for (int i = 0; i < 10000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            quitCode = static_cast<int>(msg.wParam);
+            return false;
+        }
+        if (dialog && IsDialogMessageA(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ProcessPendingEvents() {
+    int quitCode = 0;
+    if (DispatchWaiting(nullptr, quitCode)) return true;
+    PostQuitMessage(quitCode);
+    return false;
+}
+
+bool RunModalLoop(const std::function<bool()>& finished, HWND dialog, const std::function<void()>& afterEvents) {
+    while (!finished()) {
+        int quitCode = 0;
+        const bool quit = !DispatchWaiting(dialog, quitCode);
+        if (afterEvents) afterEvents();
+        if (quit) {
+            PostQuitMessage(quitCode);
+            return false;
+        }
+        // Nothing but an event can finish the loop, so sleep until one is waiting rather than spin.
+        if (!finished()) MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+    return true;
+}
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+#pragma once
+// A window as an object: one window procedure dispatches to handlers named for their events.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class Window;
+
+// A timer of a window: ticks arrive as window events and run `onTick`. Enabling it again restarts
+// its interval. It may be enabled before the window exists; it starts with the window.
+class Timer {
+public:
+    Timer(Window& owner, unsigned intervalMs, bool enabled, std::function<void()> onTick);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned intervalMs);
+    bool IsEnabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    // Runs the handler as a tick of the window system would.
+    void Tick() { onTick_(); }
+
+private:
+    friend class Window;
+    void Start();
+    void Stop();
+
+    Window& owner_;
+    UINT_PTR id_;
+    unsigned interval_;
+    bool enabled_;
+    bool running_ = false;
+    std::function<void()> onTick_;
+};
+
+struct WindowClass {
+    std::string name;
+    std::string title;
+    DWORD style = WS_POPUP;
+    DWORD exStyle = 0;
+    HBRUSH background = nullptr;  // not owned: a stock object or a system colour brush
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+class Window {
+public:
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    bool IsCreated() const { return hwnd_ != nullptr; }
+    // Creates the window, hidden, then runs OnCreate. Does nothing when it exists.
+    void Create();
+    void Show(int showCommand = SW_SHOW);
+    void Hide();
+    bool IsVisible() const;
+    // Repaints the whole window now.
+    void Repaint();
+    void Destroy();
+
+    // The window's rectangle on the screen, in pixels.
+    RECT Bounds() const;
+    void MoveTo(int left, int top);
+    void SetBounds(const RECT& bounds);
+
+protected:
+    explicit Window(WindowClass windowClass);
+
+    virtual void OnCreate() {}
+    virtual void OnPaint(HDC) {}
+    virtual void OnMouseDown(MouseButton, POINT) {}
+    virtual void OnMouseUp(MouseButton, POINT) {}
+    // Asked to close (WM_CLOSE); the default destroys the window.
+    virtual void OnClose() { Destroy(); }
+    virtual void OnDestroy() {}
+    // Messages the handlers above do not cover; true when handled, with `result` set.
+    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
+        return false;
+    }
+
+private:
+    friend class Timer;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    WindowClass class_;
+    HWND hwnd_ = nullptr;
+    std::vector<Timer*> timers_;
+};
+
+// Handles the events that are waiting, then returns; false when a quit request was among them (it is
+// posted again for the program's own loop).
+bool ProcessPendingEvents();
+
+// Handles events until `finished` says so, sleeping while none are waiting. Keyboard input for
+// `dialog` goes through the dialog manager (Tab, arrows). `afterEvents` runs after every batch of
+// events. A quit request ends the loop and is left for the program's own loop: false then.
+bool RunModalLoop(const std::function<bool()>& finished, HWND dialog = nullptr,
+                  const std::function<void()>& afterEvents = {});
+
+// The program's own loop, until a quit request; returns its exit code.
+int RunMessageLoop();
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#include "registry/variant.h"
+
+#include <cstdio>
+
+#include "platform/error.h"
+#include "platform/number.h"
+
+using namespace platform;
+
+double Variant::ToDouble() const {
+    switch (kind()) {
+        case Kind::Empty: return 0.0;
+        case Kind::Integer: return std::get<int16_t>(value_);
+        case Kind::Long: return std::get<int32_t>(value_);
+        case Kind::Double: return std::get<double>(value_);
+        case Kind::String:
+            if (auto n = ParseNumericText(std::get<std::string>(value_))) return *n;
+            RaiseTypeMismatch();
+        case Kind::Bytes: break;
+    }
+    RaiseTypeMismatch();
+}
+
+int32_t Variant::ToLong() const { return RoundToLong(ToDouble()); }
+
+int16_t Variant::ToInteger() const { return RoundToInteger(ToDouble()); }
+
+std::string Variant::ToString() const {
+    switch (kind()) {
+        case Kind::Empty: return {};
+        case Kind::Integer: return std::to_string(std::get<int16_t>(value_));
+        case Kind::Long: return std::to_string(std::get<int32_t>(value_));
+        case Kind::Double: return NumberText(std::get<double>(value_));
+        case Kind::String: return std::get<std::string>(value_);
+        case Kind::Bytes: break;
+    }
+    RaiseTypeMismatch();
+}
+
+std::string Variant::DisplayText() const {
+    if (const ByteArray* bytes = AsBytes()) {
+        std::string text;
+        char hex[4];
+        for (uint8_t b : *bytes) {
+            std::snprintf(hex, sizeof hex, "%02X", b);
+            if (!text.empty()) text += ' ';
+            text += hex;
+        }
+        return text;
+    }
+    return ToString();
+}
+
+bool Variant::EqualsNumber(double number) const { return ToDouble() == number; }
+

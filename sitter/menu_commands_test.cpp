@@ -1,0 +1,225 @@
+// The popup menu and its commands on a started character, with the real registry and balloon.
+#include <windows.h>
+
+#include <aclapi.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "balloon/balloon.h"
+#include "platform/host.h"
+#include "sitter/settings.h"
+#include "sitter/sitter_window.h"
+#include "tests/support/after.h"
+
+namespace {
+
+using testing_support::After;
+
+std::string Stored(const char* name) {
+    DWORD value = 0, type = 0, size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, settings::Key, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS)
+        return "missing";
+    return std::to_string(type) + ":" + std::to_string(value);
+}
+
+// Denies every access to the settings key: writes then fail as they would on a locked-down profile.
+void LockSettings() {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settings::Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &empty, FALSE);
+    ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+std::vector<int> Checked(HMENU menu) {
+    std::vector<int> checked;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i + 1);
+    return checked;
+}
+
+// The character with a scripted popup menu: it records what it saw and picks the given command.
+class ScriptedSitter : public SitterWindow {
+public:
+    using SitterWindow::OnMouseUp;
+    UINT choice = 0;
+    int menusShown = 0;
+    bool trackingWhileOpen = true;
+
+protected:
+    UINT ChooseFromPopupMenu() override {
+        ++menusShown;
+        trackingWhileOpen = TrackingTimer().IsEnabled();
+        return choice;
+    }
+};
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TearDown();
+        platform::Host host;
+        host.messageBox = [this](HWND, const std::string& text, const std::string&, UINT) {
+            messages.push_back(text);
+            return IDOK;
+        };
+        host.endProgram = [this](int code) { exitCodes.push_back(code); };
+        injected.emplace(std::move(host));
+        sitter.Create();
+        ASSERT_TRUE(messages.empty());
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, settings::Key);  // also a locked one: its owner may delete it
+        RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    }
+    void Choose(UINT command) {
+        sitter.choice = command;
+        sitter.OnMouseUp(platform::MouseButton::Right, POINT{});
+    }
+
+    std::optional<platform::HostOverride> injected;
+    std::vector<std::string> messages;
+    std::vector<int> exitCodes;
+    ScriptedSitter sitter;
+};
+
+TEST_F(Commands, MenuHoldsTheEntriesInOrder) {
+    HMENU menu = sitter.PopupMenu();
+    std::string all;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        all += std::string(text) + "|";
+    }
+    EXPECT_EQ(all, "Distance...|Costume 1|Costume 2|Functions||Exit|");
+    EXPECT_TRUE(GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(std::pair(GetSubMenu(menu, 1), GetSubMenu(menu, 2)),
+              std::pair(sitter.CostumeMenu(Layer::One), sitter.CostumeMenu(Layer::Two)));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 3), 0), SitterWindow::FortuneCommand);
+}
+
+TEST_F(Commands, RightButtonOpensTheMenuOtherButtonsComplain) {
+    Choose(0);
+    EXPECT_EQ(sitter.menusShown, 1);
+    EXPECT_FALSE(sitter.trackingWhileOpen) << "no seat tracking while the menu is open";
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    EXPECT_FALSE(sitter.HasBalloon() && sitter.balloon().IsVisible()) << "the right button says nothing";
+    for (auto button : {platform::MouseButton::Left, platform::MouseButton::Middle}) {
+        sitter.OnMouseUp(button, POINT{});
+        EXPECT_EQ(sitter.menusShown, 1);
+        EXPECT_TRUE(sitter.balloon().IsVisible());
+        EXPECT_EQ(std::pair(sitter.balloon().Text(), sitter.balloon().Caption()), std::pair(std::string("Don't touch me!"), std::string()));
+        sitter.balloon().Close();
+    }
+}
+
+TEST_F(Commands, CostumeChoiceIsStoredCheckedAndWorn) {
+    Choose(SitterWindow::CostumeCommand(Layer::Two, 3));
+    EXPECT_EQ(Stored("Costume2"), "4:3");
+    EXPECT_EQ(sitter.CurrentCostume(Layer::Two), 3);
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{3});
+    EXPECT_EQ(std::pair(sitter.Pictures().costume[1].Width(), sitter.Pictures().costume[1].Height()), std::pair(50, 89)) << "bitmap 152";
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    // The entry already checked: written again.
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    Choose(SitterWindow::CostumeCommand(Layer::Two, 3));
+    EXPECT_EQ(Stored("Costume2"), "4:3");
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{3});
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Commands, FailedWriteChangesNothingAndIsReported) {
+    LockSettings();
+    Choose(SitterWindow::CostumeCommand(Layer::Two, 4));
+    EXPECT_EQ(sitter.CurrentCostume(Layer::Two), 1);
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{1});
+    EXPECT_EQ(sitter.Pictures().costume[1].Width(), 2) << "still bitmap 150";
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("The costume could not be changed:\r\n\r\nError #26001 - Failed to set")) << messages[0];
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+}
+
+TEST_F(Commands, ExitEndsAtOnce) {
+    EXPECT_THROW(Choose(SitterWindow::ExitCommand), platform::ProgramEnded);
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+    EXPECT_FALSE(sitter.TrackingTimer().IsEnabled()) << "nothing ran after Exit";
+}
+
+TEST_F(Commands, DistanceDialogSetsAndStoresTheDistance) {
+    sitter.SetDistance(20);
+    HWND seen = nullptr;
+    After(300, [&] {
+        seen = FindWindowA("Pellory.frmDistance", "Set Distance");
+        EXPECT_FALSE(sitter.TrackingTimer().IsEnabled());
+        EXPECT_LT(sitter.Bounds().right, 0) << "the character is out of sight while the dialog is open";
+        SendMessageA(seen, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(FindWindowExA(seen, nullptr, "SCROLLBAR", nullptr)));
+        SendMessageA(seen, WM_CLOSE, 0, 0);
+    });
+    Choose(SitterWindow::DistanceCommand);
+    EXPECT_NE(seen, nullptr);
+    EXPECT_EQ(std::pair(sitter.Distance(), Stored("FromSide")), std::pair(30, std::string("4:30")));
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    // Closed without moving the slider: written all the same; a refused write is not reported.
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    After(300, [] { SendMessageA(FindWindowA("Pellory.frmDistance", "Set Distance"), WM_CLOSE, 0, 0); });
+    sitter.OnDistanceChosen();
+    EXPECT_EQ(Stored("FromSide"), "4:30");
+    LockSettings();
+    After(300, [] { SendMessageA(FindWindowA("Pellory.frmDistance", "Set Distance"), WM_CLOSE, 0, 0); });
+    sitter.OnDistanceChosen();
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled() && messages.empty());
+}
+
+TEST_F(Commands, FortuneAsksThenAnswersUnderItsCaption) {
+    std::string asked, askedCaption;
+    bool asking = false;
+    After(300, [&] {
+        asked = sitter.balloon().Text(), askedCaption = sitter.balloon().Caption(), asking = sitter.balloon().IsAsking();
+        sitter.balloon().Close();  // "OK" on an empty question
+    });
+    Choose(SitterWindow::FortuneCommand);
+    EXPECT_EQ(std::tuple(asked, askedCaption, asking), std::tuple("Enter question", "!8BALL", true));
+    EXPECT_TRUE(sitter.balloon().IsVisible() && !sitter.balloon().IsAsking());
+    EXPECT_EQ(sitter.balloon().Caption(), "!8BALL");
+    const std::string answers = platform::LoadStringResource(100), answer = sitter.balloon().Text();
+    EXPECT_TRUE(!answer.empty() && answers.find(answer) != std::string::npos) << answer;
+}
+
+TEST_F(Commands, CatSoundsAreTheFirstFiveWordsOnlyWhileCatgirlAndTakeOverAQuestion) {
+    sitter.OnCostumeChosen(Layer::One, 3);  // Persocon: no sounds, the counter stands still
+    for (int i = 0; i < 600; ++i) sitter.Redraw(nullptr);
+    EXPECT_EQ(sitter.MewCounter(), 0);
+    EXPECT_FALSE(sitter.HasBalloon() && sitter.balloon().IsVisible());
+
+    sitter.OnCostumeChosen(Layer::One, 2);
+    std::set<std::string> said;
+    for (int sound = 0; sound < 40; ++sound) {
+        for (int i = 0; i < 500; ++i) sitter.Redraw(nullptr);
+        said.insert(sitter.balloon().Text());
+        EXPECT_EQ(sitter.balloon().Caption(), "");
+    }
+    EXPECT_EQ(said.size(), 5u) << "all five, drawn at random";
+    EXPECT_EQ(said, (std::set<std::string>{"Mew!", "Mrowrl...", "*purr*", "Mewl!", "Meow!"}));
+
+    // A sound that falls due during the question replaces it; the fortune follows.
+    while (sitter.MewCounter() < 495) sitter.Redraw(nullptr);
+    std::string during;
+    bool askingDuring = true;
+    After(300, [&] {
+        for (int i = 0; i < 5; ++i) sitter.Redraw(nullptr);
+        during = sitter.balloon().Text(), askingDuring = sitter.balloon().IsAsking();
+        sitter.balloon().Close();
+    });
+    sitter.OnFortuneChosen();
+    EXPECT_TRUE(said.contains(during)) << during;
+    EXPECT_FALSE(askingDuring) << "the message hides the answer field";
+    EXPECT_EQ(sitter.balloon().Caption(), "!8BALL") << "the fortune follows";
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include "sitter/settings.h"
+
+#include <windows.h>
+
+namespace settings {
+
+StartupReader::StartupReader() {
+    store_.SetClassKey(cRegistry::HKeyCurrentUser);
+    store_.SetSectionKey(Key);
+    store_.SetValueType(REG_DWORD);
+}
+
+Variant StartupReader::Read(const char* name) {
+    store_.SetValueKey(name);
+    return store_.Value();
+}
+
+int32_t StartupReader::Number(const char* name) { return Read(name).ToLong(); }
+
+bool StartupReader::IsZero(const char* name) { return Read(name).EqualsNumber(0); }
+
+void StartupReader::RepairCostume(const char* name) {
+    store_.SetValueKey(name);
+    store_.SetValue(Variant(int32_t{1}));
+}
+
+std::string StartupReader::Text(const char* name) { return Read(name).ToString(); }
+
+void Write(const char* name, int32_t value) {
+    cRegistry store;
+    store.SetClassKey(cRegistry::HKeyCurrentUser);
+    store.SetSectionKey(Key);
+    store.SetValueKey(name);
+    store.SetValueType(REG_DWORD);
+    store.SetValue(Variant(value));
+}
+
+}  // namespace settings

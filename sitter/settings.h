@@ -1,0 +1,38 @@
+#pragma once
+// The character's four settings under the current user's key: the distance along the window's edge
+// ("FromSide", percent), mirrored drawing until the first seat ("FromLeft") and the costume index of each
+// layer ("Costume", "Costume2"). Everything reaches the registry through cRegistry, as REG_DWORD.
+#include <cstdint>
+#include <string>
+
+#include "registry/cRegistry.h"
+
+namespace settings {
+
+inline constexpr const char* Key = "Software\\Quarrystone\\Pellory";
+inline constexpr const char* Distance = "FromSide";
+inline constexpr const char* Mirrored = "FromLeft";
+
+// The reads of start-up, in its order, through the one store that start-up keeps for all of them.
+class StartupReader {
+public:
+    StartupReader();
+    // The value as a 32-bit number (a missing one is 0); raises Type mismatch or Overflow.
+    int32_t Number(const char* name);
+    // Whether the value reads as 0 (a missing one does); raises Type mismatch for what is not a number.
+    bool IsZero(const char* name);
+    // Writes the index 1 for a costume that has none.
+    void RepairCostume(const char* name);
+    // The value as text; raises Type mismatch for bytes.
+    std::string Text(const char* name);
+
+private:
+    Variant Read(const char* name);
+
+    cRegistry store_;
+};
+
+// Stores one value through a store of its own; raises what cRegistry raises when the registry refuses.
+void Write(const char* name, int32_t value);
+
+}  // namespace settings

@@ -1,0 +1,131 @@
+#pragma once
+// The character's own window. Its parts live in the files named for them: start-up (startup.cpp), following
+// the foreground window (tracking.cpp), composing the frame (drawing.cpp) and the popup menu's commands
+// (menu_commands.cpp).
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "imaging/cDIBSection.h"
+#include "platform/handles.h"
+#include "platform/window.h"
+#include "sitter/costumes.h"
+
+class Balloon;
+
+// What the character is drawn from: the base, the two blink frames and the costume of each layer.
+struct CharacterPictures {
+    cDIBSection base;
+    cDIBSection blinkHalf;
+    cDIBSection blinkClosed;
+    std::array<cDIBSection, 2> costume;
+};
+
+class SitterWindow : public platform::Window {
+public:
+    static constexpr const char* ClassName = "Pellory.frmSitter";
+    static constexpr unsigned TrackIntervalMs = 10;
+    static constexpr unsigned RedrawIntervalMs = 25;
+    static constexpr UINT DistanceCommand = 1001;
+    static constexpr UINT FortuneCommand = 1002;
+    static constexpr UINT ExitCommand = 1003;
+
+    SitterWindow();
+    ~SitterWindow() override;
+
+    // Speaking, through the balloon: Say returns at once; Ask waits until the balloon is closed and returns
+    // the answer field's content then (nothing when the balloon was closed before it looked).
+    void Say(const std::string& text, const std::string& caption = "");
+    std::optional<std::string> Ask(const std::string& question, const std::string& caption = "",
+                                   const std::string& defaultAnswer = "");
+    // The balloon, made on first use.
+    Balloon& balloon();
+    bool HasBalloon() const { return balloon_ != nullptr; }
+
+    // The popup menu and its commands.
+    HMENU PopupMenu() const { return popupMenu_.get(); }
+    HMENU CostumeMenu(Layer layer) const { return wardrobe(layer).menu; }
+    static UINT CostumeCommand(Layer layer, int index);
+    void RunCommand(UINT command);
+    void OnCostumeChosen(Layer layer, int index);
+    void OnDistanceChosen();
+    void OnFortuneChosen();
+    void OnExitChosen();
+
+    // One tick of following the foreground window, and the re-seat on the tracked window.
+    void OnTrackTick();
+    void Resit();
+    // Composes the frame and copies it to `target`, the window's client area.
+    void Redraw(HDC target);
+
+    int32_t Distance() const { return distance_; }
+    void SetDistance(int32_t distance) { distance_ = distance; }
+    bool IsMirrored() const { return mirrored_; }
+    void SetMirrored(bool mirrored) { mirrored_ = mirrored; }
+    int32_t ButtHeightTwips() const { return buttHeightTwips_; }
+    POINT BlinkPosition() const { return blink_; }
+    void SetBlinkPosition(POINT at) { blink_ = at; }
+    HWND TrackedWindow() const { return tracked_; }
+    void SetTrackedWindow(HWND window) { tracked_ = window; }
+    const std::vector<std::string>& CostumeNames(Layer layer) const { return wardrobe(layer).names; }
+    int CurrentCostume(Layer layer) const { return wardrobe(layer).current; }
+    CharacterPictures& Pictures() { return pictures_; }
+    cDIBSection& Frame() { return frame_; }
+    int32_t BlinkCounter() const { return blinkCounter_; }
+    int32_t MewCounter() const { return mewCounter_; }
+    platform::Timer& TrackingTimer() { return trackingTimer_; }
+
+protected:
+    void OnCreate() override;
+    void OnPaint(HDC dc) override;
+    void OnMouseUp(platform::MouseButton button, POINT at) override;
+    void OnClose() override;
+    // Shows the popup menu at the pointer; the chosen command, or 0 for none.
+    virtual UINT ChooseFromPopupMenu();
+
+private:
+    // One costume layer: its names, the index worn (0 until start-up has read it) and its submenu.
+    struct Wardrobe {
+        std::vector<std::string> names;
+        int current = 0;
+        HMENU menu = nullptr;  // owned by the popup menu
+    };
+    Wardrobe& wardrobe(Layer layer) { return wardrobe_[static_cast<size_t>(layer)]; }
+    const Wardrobe& wardrobe(Layer layer) const { return wardrobe_[static_cast<size_t>(layer)]; }
+
+    // Start-up, in its phases.
+    void ReadMetricsAndFirstNames();
+    void BuildCostumeMenus();
+    void ReadSettings();
+    void LoadPictures();
+    void SetUpWindow();
+    void AddCostumeItems(Layer layer);
+    // Checks item `index` of the layer's menu alone (index 0, the placeholder of no costume, checks none).
+    void CheckCostume(Layer layer, int index);
+
+    void MoveCharacter(int left, int top);
+    void DrawLayer(const cDIBSection& picture, POINT at);
+    void MewNowAndThen();
+
+    int32_t distance_ = 0;   // percent of the tracked window's width, from its right end
+    bool mirrored_ = false;  // drawn left to right reversed
+    int32_t buttHeightTwips_ = 0;
+    POINT blink_{};          // where the blink frames go in the frame, pixels
+    HWND tracked_ = nullptr;
+    RECT bounds_{};          // where the character's window is, as last moved
+    std::string loading_;    // what start-up is loading: its failure messages name it
+    std::array<Wardrobe, 2> wardrobe_;
+    CharacterPictures pictures_;
+    cDIBSection frame_;
+    int32_t blinkCounter_ = 0;
+    int32_t mewCounter_ = 0;
+    platform::UniqueMenu popupMenu_;
+    std::unique_ptr<Balloon> balloon_;
+    platform::Timer trackingTimer_;
+    platform::Timer redrawTimer_;
+};

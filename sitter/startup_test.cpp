@@ -1,0 +1,252 @@
+// Start-up against the real registry, the program's own resources and injected defects.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "platform/error.h"
+#include "platform/host.h"
+#include "platform/layered.h"
+#include "platform/units.h"
+#include "sitter/settings.h"
+#include "sitter/sitter_window.h"
+
+namespace {
+
+const std::string Paragraph = "\r\n\r\n", GoesOn = Paragraph + "Loading can continue.";
+
+void DeleteSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key); }
+void Store(const char* name, DWORD type, const void* data, size_t size) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, settings::Key, name, type, data, DWORD(size));
+}
+void Store(const char* name, DWORD value) { Store(name, REG_DWORD, &value, sizeof value); }
+void Store(const char* name, const std::string& text) { Store(name, REG_SZ, text.c_str(), text.size() + 1); }
+
+// The stored value as "type:data" ("4:1", "1:abc"), or "missing".
+std::string Stored(const char* name) {
+    char data[256] = {};
+    DWORD type = 0, size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, settings::Key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "missing";
+    if (type == REG_DWORD) return "4:" + std::to_string(*reinterpret_cast<int32_t*>(data));
+    if (type == REG_SZ) return "1:" + std::string(data);
+    return std::to_string(type) + ":" + std::to_string(size) + " bytes";
+}
+
+// The items of a costume menu that carry a check mark, counted from 1.
+std::vector<int> Checked(HMENU menu) {
+    std::vector<int> checked;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i + 1);
+    return checked;
+}
+
+SIZE SizeOf(const cDIBSection& picture) { return SIZE{picture.Width(), picture.Height()}; }
+bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteSettings(); }
+    void TearDown() override { DeleteSettings(); }
+
+    // Runs start-up with the program's resources less the given defects; true when it ended the program.
+    bool Start() {
+        platform::Host host;
+        host.messageBox = [this](HWND, const std::string& text, const std::string&, UINT flags) {
+            messages.push_back(text);
+            EXPECT_EQ(flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+            return IDOK;
+        };
+        host.endProgram = [this](int) { ++ends; };
+        host.loadString = [this](int id) {
+            const auto it = strings.find(id);
+            if (it == strings.end()) return platform::LoadStringResourceFrom(nullptr, id);
+            if (!it->second) platform::RaiseResourceNotFound(id);
+            return *it->second;
+        };
+        host.loadBitmap = [this](int id) {
+            if (missingBitmaps.contains(id)) platform::RaiseResourceNotFound(id);
+            return platform::LoadBitmapResourceFrom(nullptr, id);
+        };
+        platform::HostOverride injected(std::move(host));
+        try {
+            sitter.Create();
+        } catch (const platform::ProgramEnded&) {
+            return true;
+        }
+        return false;
+    }
+
+    std::map<int, std::optional<std::string>> strings;  // replaced (or, with nullopt, missing) strings
+    std::set<int> missingBitmaps;
+    std::vector<std::string> messages;
+    int ends = 0;
+    SitterWindow sitter;
+};
+
+TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
+    ASSERT_FALSE(Start());
+    EXPECT_TRUE(messages.empty());
+    const double tppX = platform::TwipsPerPixelAt(platform::SystemDpi().x), tppY = platform::TwipsPerPixelAt(platform::SystemDpi().y);
+    EXPECT_EQ(std::tuple(sitter.Distance(), sitter.IsMirrored(), sitter.ButtHeightTwips()),
+              std::tuple(0, false, platform::RoundToLong(92 * tppY)));
+    EXPECT_EQ(std::pair(sitter.BlinkPosition().x, sitter.BlinkPosition().y), std::pair(16L, 24L));
+    EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2") + "," + Stored("FromSide") + "," + Stored("FromLeft"),
+              "4:1,4:1,missing,missing");
+
+    EXPECT_EQ(sitter.CostumeNames(Layer::One), (std::vector<std::string>{"Normal", "Catgirl", "Persocon"}));
+    EXPECT_EQ(sitter.CostumeNames(Layer::Two),
+              (std::vector<std::string>{"White", "Jacket and Booties", "Black \"TITS\"", "Black \"TITS\" II",
+                                        "Black \"TITS\" III", "Black \"TITS\" III (Alternate)"}));
+    char caption[64] = {};
+    GetMenuStringA(sitter.CostumeMenu(Layer::Two), 5, caption, sizeof caption, MF_BYPOSITION);
+    EXPECT_EQ(std::tuple(GetMenuItemCount(sitter.CostumeMenu(Layer::One)), GetMenuItemCount(sitter.CostumeMenu(Layer::Two)),
+                         std::string(caption)), std::tuple(3, 6, "Black \"TITS\" III (Alternate)"));
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::One)), std::vector<int>{1});
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{1});
+    // Bitmaps 110 and 150, both 2 x 2 and all transparent.
+    EXPECT_TRUE(SizeOf(sitter.Pictures().costume[0]) == (SIZE{2, 2}) && SizeOf(sitter.Pictures().costume[1]) == (SIZE{2, 2}));
+    EXPECT_TRUE(SizeOf(sitter.Frame()) == (SIZE{77, 126}));
+
+    // The window: frame-sized, topmost, colour-keyed on black, parked off-screen, tracking on.
+    RECT client{}, window{};
+    GetClientRect(sitter.hwnd(), &client);
+    GetWindowRect(sitter.hwnd(), &window);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(77L, 126L));
+    EXPECT_EQ(std::pair(window.left, window.top),
+              std::pair(LONG{platform::RoundToLong(-10000 / tppX)}, LONG{platform::RoundToLong(-10000 / tppY)}));
+    EXPECT_TRUE(GetWindowLongA(sitter.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    COLORREF key = 1;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(sitter.hwnd(), &key, nullptr, &flags));
+    EXPECT_EQ(std::pair(key, flags), std::pair(COLORREF{0}, DWORD{LWA_COLORKEY})) << "keyed on black";
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+}
+
+TEST_F(StartupTest, StoredSettingsAreReadAndLeftAlone) {
+    Store("Costume", 2), Store("FromLeft", 1), Store("FromSide", "62.5");
+    Store("Costume2", " 6 ");  // numeric text counts as the number
+    ASSERT_FALSE(Start());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(std::pair(sitter.Distance(), sitter.IsMirrored()), std::pair(62, true));
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::One)), std::vector<int>{2});
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{6});
+    // Bitmaps 111 and 155.
+    EXPECT_TRUE(SizeOf(sitter.Pictures().costume[0]) == (SIZE{70, 112}) && SizeOf(sitter.Pictures().costume[1]) == (SIZE{56, 96}));
+    EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2"), "4:2,1: 6 ");
+}
+
+// Bad settings and defective resources: the messages shown, whether start-up ends, and what the second
+// layer is left with when it goes on.
+struct Case {
+    const char* name;
+    std::function<void()> store;
+    std::map<int, std::optional<std::string>> strings;
+    std::set<int> missingBitmaps;
+    std::vector<std::string> messages;
+    bool ends = false;
+    std::vector<int> checked2 = {};
+    std::string stored2 = "";
+};
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class StartupCase : public StartupTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(StartupCase, IsReportedAndEndsOrGoesOnByItsRule) {
+    const Case& c = GetParam();
+    Store("Costume", 3);
+    if (c.store) c.store();
+    strings = c.strings, missingBitmaps = c.missingBitmaps;
+    EXPECT_EQ(Start(), c.ends);
+    EXPECT_EQ(messages, c.messages);
+    EXPECT_EQ(std::pair(ends, sitter.TrackingTimer().IsEnabled()), std::pair(c.ends ? 1 : 0, !c.ends)) << "ends once, or runs";
+    if (c.ends) return;
+    EXPECT_EQ(sitter.CurrentCostume(Layer::Two), 1);
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), c.checked2);
+    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::One)), std::vector<int>{3}) << "layer 1 keeps its stored index";
+    if (!c.stored2.empty()) {
+        EXPECT_EQ(Stored("Costume2"), c.stored2);
+    }
+}
+
+const std::string BadIndex = "Bad costume index:" + Paragraph, Unreadable = "Cannot read Costume2 registry value:" + Paragraph;
+const std::string NotFound = "Error #326 - Resource with identifier '", Metrics = "Bad metrics for ";
+const std::string Image = "Cannot load image for costume \"", Missing = "\" due to missing bitmap resource:" + Paragraph;
+const std::string Mismatch = "Error #13 - Type mismatch" + GoesOn, LastOf2 = "Black \"TITS\" III (Alternate)";
+std::string NoElement(const char* i) { return BadIndex + "Error #340 - Control array element '" + i + "' doesn't exist" + GoesOn; }
+
+INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
+    Case{"IndexBeyondTheList", [] { Store("Costume2", 9); }, {}, {}, {NoElement("9")}, false, {}, "4:9"},
+    Case{"NegativeIndex", [] { Store("Costume2", DWORD(-1)); }, {}, {}, {NoElement("-1")}, false, {}, "4:-1"},
+    Case{"IndexOutside16Bits", [] { Store("Costume2", "70000"); }, {}, {}, {BadIndex + "Error #6 - Overflow" + GoesOn}, false, {}, "1:70000"},
+    // The repair is written with the type the failed read found: text "1", read back as 1.
+    Case{"TextThatIsNoNumber", [] { Store("Costume2", "abc"); }, {}, {}, {Unreadable + Mismatch}, false, {1}, "1:1"},
+    // A binary value cannot take the number 1, so it stays and the layer falls back to 1.
+    Case{"BinaryValue", [] { Store("Costume2", REG_BINARY, "\1\2", 2); }, {}, {},
+         {Unreadable + Mismatch, Unreadable + "Error #26001 - " + GoesOn, BadIndex + Mismatch}, false, {1}, "3:2 bytes"},
+    Case{"UnreadableFromSideKeepsZero", [] { Store("FromSide", "far"); }, {}, {},
+         {"Cannot read FromSide registry value:" + Paragraph + Mismatch}, false, {1}},
+    Case{"MetricWithoutColon", {}, {{101, "Butt height 92"}}, {}, {Metrics + "butt height value:" + Paragraph + "Error #9 - Subscript out of range"}, true},
+    Case{"MissingBlinkY", {}, {{103, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "103' not found"}, true},
+    Case{"MissingFirstNameList", {}, {{104, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "104' not found"}, true},
+    Case{"MissingSecondNameList", {}, {{105, std::nullopt}}, {},
+         {"Cannot load name for costume #3:" + Paragraph + NotFound + "105' not found" + GoesOn, NoElement("1")}},
+    Case{"MissingLastCostumeOfLayer1", {}, {}, {112}, {Image + "Persocon" + Missing + NotFound + "112' not found"}, true},
+    Case{"MissingLastCostumeOfLayer2", {}, {}, {155}, {Image + LastOf2 + Missing + NotFound + "155' not found"}, true},
+    Case{"MissingBlinkFrameNamesTheLastCostume", {}, {}, {101}, {Image + LastOf2 + Missing + NotFound + "101' not found"}, true}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// Older systems: Wine reports the version named under AppDefaults to a program of that name, so a copy of
+// this test program runs start-up as if on Windows 98 or NT 4; it leaves a mark when all went well.
+constexpr const char* LegacyChildVariable = "PELLORY_LEGACY_CHILD";
+constexpr const char* ChildMarkKey = "Software\\Quarrystone\\PelloryTests\\LegacyChild";
+
+std::string RunAsOlderSystem(const char* version) {
+    char self[MAX_PATH], temp[MAX_PATH], seen[16] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    const std::string copy = std::string(temp) + "sitter_legacy.exe", appKey = "Software\\Wine\\AppDefaults\\sitter_legacy.exe";
+    CopyFileA(self, copy.c_str(), FALSE);
+    RegSetKeyValueA(HKEY_CURRENT_USER, appKey.c_str(), "Version", REG_SZ, version, DWORD(strlen(version) + 1));
+    SetEnvironmentVariableA(LegacyChildVariable, version);
+    std::string command = "\"" + copy + "\" --gtest_filter=StartupTest.LegacyChild*";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
+    }
+    SetEnvironmentVariableA(LegacyChildVariable, nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
+    DeleteFileA(copy.c_str());
+    DWORD size = sizeof seen;
+    RegGetValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", RRF_RT_REG_SZ, nullptr, seen, &size);
+    RegDeleteTreeA(HKEY_CURRENT_USER, ChildMarkKey);
+    return seen;
+}
+
+TEST(Layering, OlderSystemsGetAnOrdinaryWindow) {
+    if (getenv(LegacyChildVariable)) GTEST_SKIP() << "runs in the parent only";
+    ASSERT_TRUE(platform::LayeringSupported()) << "Wine reports an NT 6+ system by default";
+    for (const char* version : {"win98", "nt40"}) {  // not the NT platform; NT below 5
+        DeleteSettings();
+        EXPECT_EQ(RunAsOlderSystem(version), version) << "the child's start-up failed or did not run";
+    }
+    DeleteSettings();
+}
+
+TEST_F(StartupTest, LegacyChildStartsWithoutLayering) {
+    const char* version = getenv(LegacyChildVariable);
+    if (!version) GTEST_SKIP() << "runs as the child of Layering.OlderSystemsGetAnOrdinaryWindow";
+    EXPECT_FALSE(platform::LayeringSupported());
+    ASSERT_FALSE(Start());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(GetWindowLongA(sitter.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    if (!HasFailure())
+        RegSetKeyValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", REG_SZ, version, DWORD(strlen(version) + 1));
+}
+
+}  // namespace

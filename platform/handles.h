@@ -43,19 +43,15 @@ struct DeleteObjectRelease { void operator()(HGDIOBJ h) const noexcept { ::Delet
 struct RegCloseKeyRelease { void operator()(HKEY h) const noexcept { ::RegCloseKey(h); } };
 struct DestroyMenuRelease { void operator()(HMENU h) const noexcept { ::DestroyMenu(h); } };
 struct DestroyIconRelease { void operator()(HICON h) const noexcept { ::DestroyIcon(h); } };
-struct FreeLibraryRelease { void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); } };
 struct CloseHandleRelease { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
 
 using UniqueDC = UniqueHandle<HDC, DeleteDCRelease>;          // memory device contexts
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectRelease>;
 using UniqueFont = UniqueHandle<HFONT, DeleteObjectRelease>;
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteObjectRelease>;
-using UniquePen = UniqueHandle<HPEN, DeleteObjectRelease>;
-using UniqueRgn = UniqueHandle<HRGN, DeleteObjectRelease>;
 using UniqueKey = UniqueHandle<HKEY, RegCloseKeyRelease>;     // never for the predefined roots
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
-using UniqueModule = UniqueHandle<HMODULE, FreeLibraryRelease>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 
 // A device context borrowed from a window (GetDC), returned with ReleaseDC.

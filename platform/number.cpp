@@ -103,12 +103,4 @@ int32_t RoundToLongClamped(double value) {
     return static_cast<int32_t>(r);
 }
 
-std::string NumberText(double value) {
-    if (value == 0) return "0";
-    char buffer[64];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    return std::string(buffer, ptr);
-}
-
 }  // namespace platform

@@ -26,7 +26,4 @@ int16_t RoundToInteger(double value);
 // Round to nearest, halves to even, clamped to the 32-bit range instead of raising.
 int32_t RoundToLongClamped(double value);
 
-// Shortest decimal text that reads back as the same double ("1.5", "3", "-0.25").
-std::string NumberText(double value);
-
 }  // namespace platform

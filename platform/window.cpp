@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/error.h"
+#include "platform/handles.h"
 #include "platform/host.h"
 
 namespace platform {
@@ -148,13 +149,9 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 }
             }
             break;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            OnPaint(dc);
-            EndPaint(hwnd_, &ps);
+        case WM_PAINT:
+            OnPaint(PaintDC(hwnd_).get());
             return 0;
-        }
         case WM_PRINTCLIENT:
             OnPaint(reinterpret_cast<HDC>(wParam));
             return 0;

@@ -1,11 +1,25 @@
 #include "registry/variant.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "platform/error.h"
 #include "platform/number.h"
 
 using namespace platform;
+
+namespace {
+
+// Shortest decimal text that reads back as the same double ("1.5", "3", "-0.25").
+std::string NumberText(double value) {
+    if (value == 0) return "0";
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)error;
+    return std::string(buffer, end);
+}
+
+}  // namespace
 
 double Variant::ToDouble() const {
     switch (kind()) {

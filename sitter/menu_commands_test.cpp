@@ -89,21 +89,6 @@ protected:
     ScriptedSitter sitter;
 };
 
-TEST_F(Commands, MenuHoldsTheEntriesInOrder) {
-    HMENU menu = sitter.PopupMenu();
-    std::string all;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[64] = {};
-        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        all += std::string(text) + "|";
-    }
-    EXPECT_EQ(all, "Distance...|Costume 1|Costume 2|Functions||Exit|");
-    EXPECT_TRUE(GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR);
-    EXPECT_EQ(std::pair(GetSubMenu(menu, 1), GetSubMenu(menu, 2)),
-              std::pair(sitter.CostumeMenu(Layer::One), sitter.CostumeMenu(Layer::Two)));
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 3), 0), SitterWindow::FortuneCommand);
-}
-
 TEST_F(Commands, RightButtonOpensTheMenuOtherButtonsComplain) {
     Choose(0);
     EXPECT_EQ(sitter.menusShown, 1);

@@ -8,7 +8,6 @@
 
 #include "platform/error.h"
 #include "platform/host.h"
-#include "platform/layered.h"
 #include "platform/units.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
@@ -196,57 +195,5 @@ INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
     Case{"MissingLastCostumeOfLayer2", {}, {}, {155}, {Image + LastOf2 + Missing + NotFound + "155' not found"}, true},
     Case{"MissingBlinkFrameNamesTheLastCostume", {}, {}, {101}, {Image + LastOf2 + Missing + NotFound + "101' not found"}, true}),
     [](const auto& p) { return std::string(p.param.name); });
-
-// Older systems: Wine reports the version named under AppDefaults to a program of that name, so a copy of
-// this test program runs start-up as if on Windows 98 or NT 4; it leaves a mark when all went well.
-constexpr const char* LegacyChildVariable = "PELLORY_LEGACY_CHILD";
-constexpr const char* ChildMarkKey = "Software\\Quarrystone\\PelloryTests\\LegacyChild";
-
-std::string RunAsOlderSystem(const char* version) {
-    char self[MAX_PATH], temp[MAX_PATH], seen[16] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    GetTempPathA(MAX_PATH, temp);
-    const std::string copy = std::string(temp) + "sitter_legacy.exe", appKey = "Software\\Wine\\AppDefaults\\sitter_legacy.exe";
-    CopyFileA(self, copy.c_str(), FALSE);
-    RegSetKeyValueA(HKEY_CURRENT_USER, appKey.c_str(), "Version", REG_SZ, version, DWORD(strlen(version) + 1));
-    SetEnvironmentVariableA(LegacyChildVariable, version);
-    std::string command = "\"" + copy + "\" --gtest_filter=StartupTest.LegacyChild*";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
-        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
-    }
-    SetEnvironmentVariableA(LegacyChildVariable, nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
-    DeleteFileA(copy.c_str());
-    DWORD size = sizeof seen;
-    RegGetValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", RRF_RT_REG_SZ, nullptr, seen, &size);
-    RegDeleteTreeA(HKEY_CURRENT_USER, ChildMarkKey);
-    return seen;
-}
-
-TEST(Layering, OlderSystemsGetAnOrdinaryWindow) {
-    if (getenv(LegacyChildVariable)) GTEST_SKIP() << "runs in the parent only";
-    ASSERT_TRUE(platform::LayeringSupported()) << "Wine reports an NT 6+ system by default";
-    for (const char* version : {"win98", "nt40"}) {  // not the NT platform; NT below 5
-        DeleteSettings();
-        EXPECT_EQ(RunAsOlderSystem(version), version) << "the child's start-up failed or did not run";
-    }
-    DeleteSettings();
-}
-
-TEST_F(StartupTest, LegacyChildStartsWithoutLayering) {
-    const char* version = getenv(LegacyChildVariable);
-    if (!version) GTEST_SKIP() << "runs as the child of Layering.OlderSystemsGetAnOrdinaryWindow";
-    EXPECT_FALSE(platform::LayeringSupported());
-    ASSERT_FALSE(Start());
-    EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(GetWindowLongA(sitter.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
-    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
-    if (!HasFailure())
-        RegSetKeyValueA(HKEY_CURRENT_USER, ChildMarkKey, "Version", REG_SZ, version, DWORD(strlen(version) + 1));
-}
 
 }  // namespace

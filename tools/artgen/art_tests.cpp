@@ -73,18 +73,6 @@ TEST(ArtBase, EveryBlackPixelIsBackgroundReachableFromTheBorder) {
     EXPECT_GT(character, base.width * base.height / 4);
 }
 
-TEST(ArtBase, LegsHangBelowTheSeatWithinTheNarrowLayers) {
-    const Image base = Committed("109.bmp").image;
-    // Below the skirt's hem only legs and shoes remain; the booties of layer 2 must reach them.
-    int below = 0;
-    for (int y = kSeatY + 4; y < base.height; ++y)
-        for (int x = 0; x < base.width; ++x) {
-            below += base.at(x, y) != kBlack;
-            EXPECT_TRUE(x < 50 || base.at(x, y) == kBlack) << "leg pixel outside the 50-pixel-wide costume layers at " << x << "," << y;
-        }
-    EXPECT_GT(below, 200);
-}
-
 TEST(ArtBlink, BlinkFramesDrawOnlyOverTheFace) {
     const Image base = Committed("109.bmp").image;
     for (const char* name : {"101.bmp", "102.bmp"}) {
@@ -118,36 +106,6 @@ TEST(ArtIcon, HoldsSixImagesWithMasks) {
         EXPECT_LT(opaque, e.width * e.height) << "the icon has a transparent outline";
     }
     EXPECT_EQ(found, (std::set<std::pair<int, int>>{{16, 4}, {16, 8}, {32, 4}, {32, 8}, {48, 4}, {48, 8}}));
-}
-
-TEST(ArtSource, ParsesAndEncodesBottomUp) {
-    const Bytes bmp = EncodeBmp(ParseMap("# test\noutput: t.bmp\nsize: 3 2\nbits: 4\ncolour - 255 0 0  key\ncolour a 1 2 3\npixels:\n-a-\naa-\n", "t.txt"));
-    ASSERT_EQ(bmp.size(), 14u + 40 + 64 + 2 * 4);
-    // Bottom row first: "aa-" = indices 1 1 0, then "-a-" = 0 1 0.
-    EXPECT_EQ(std::vector<int>({bmp[118], bmp[119], bmp[122]}), std::vector<int>({0x11, 0x00, 0x01}));
-    const DecodedBmp back = DecodeBmp(bmp);
-    EXPECT_TRUE(back.image.at(1, 0) == (Rgb{1, 2, 3}) && back.image.at(2, 1) == kRed);
-}
-
-TEST(ArtSource, RejectsMalformedMaps) {
-    const std::string bmp = "output: t.bmp\n", one = "size: 1 1\nbits: 4\n", a = "colour a 0 0 0\n", pixels = "pixels:\na\n";
-    const std::pair<std::string, std::string> cases[] = {
-        {"unknown pixel", bmp + "size: 2 1\nbits: 4\n" + a + "pixels:\nab\n"}, {"short row", bmp + "size: 3 1\nbits: 4\n" + a + "pixels:\naa\n"},
-        {"missing row", bmp + "size: 1 2\nbits: 4\n" + a + pixels}, {"extra row", bmp + one + a + pixels + "a\n"},
-        {"no size", bmp + "bits: 4\n" + a + pixels}, {"bad depth", bmp + "size: 1 1\nbits: 5\n" + a + pixels},
-        {"colour twice", bmp + one + a + "colour a 1 1 1\n" + pixels}, {"colour out of range", bmp + one + "colour a 0 0 256\n" + pixels},
-        {"mask not in legend", "output: t.ico\n" + one + "mask: .\n" + a + pixels}, {"unknown key", bmp + one + "frame: 2\n" + a + pixels}};
-    for (const auto& [what, text] : cases) EXPECT_THROW(ParseMap(text, "t.txt"), std::runtime_error) << what;
-    std::string tooMany = bmp + one;
-    for (char c = 'a'; c < 'a' + 17; ++c) tooMany += "colour " + std::string(1, c) + " 0 0 0\n";
-    EXPECT_THROW(ParseMap(tooMany + pixels, "t.txt"), std::runtime_error) << "17 colours in 4 bits";
-}
-
-TEST(ArtCompose, LayersStackThroughTheRedKey) {
-    Image base(4, 1, Rgb{1, 1, 1}), layer2(2, 1, kRed), layer1(4, 1, kRed);
-    layer2.at(1, 0) = Rgb{2, 2, 2}, layer1.at(3, 0) = Rgb{3, 3, 3};
-    const Image frame = ComposeFrame(base, &layer2, nullptr, &layer1);
-    EXPECT_EQ(frame.pixels, (std::vector<Rgb>{{1, 1, 1}, {2, 2, 2}, {1, 1, 1}, {3, 3, 3}}));
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #pragma once
 // Resource numbers shared by the resource script and the code.
 
-#define PELLORY_VERSION_BINARY 1,0,0,0
-#define PELLORY_VERSION_TEXT "1.0.0.0"
-
 #define IDI_DISTANCE 1
 
 #define IDS_FORTUNES 100

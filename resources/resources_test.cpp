@@ -65,7 +65,10 @@ TEST_F(ProgramResources, BitmapsHaveTheirSizesAndDepthsBottomUpAndUncompressed) 
 TEST_F(ProgramResources, IconVersionAndManifest) {
     EXPECT_FALSE(Resource(IDI_DISTANCE, 14).empty());  // RT_GROUP_ICON; its images are checked with the art
     const auto* version = reinterpret_cast<const BYTE*>(Resource(1, 16).data());  // RT_VERSION
-    EXPECT_TRUE(version && reinterpret_cast<const VS_FIXEDFILEINFO*>(version + 40)->dwSignature == 0xFEEF04BDu);
+    ASSERT_TRUE(version && reinterpret_cast<const VS_FIXEDFILEINFO*>(version + 40)->dwSignature == 0xFEEF04BDu);
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(version + 40);
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS}),
+              std::vector<DWORD>({PELLORY_VERSION_MS, PELLORY_VERSION_LS, PELLORY_VERSION_MS}));  // the CMake project's
     const std::string_view text = Resource(1, 24);  // RT_MANIFEST
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(text.find("<dpiAware"), std::string::npos);

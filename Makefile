@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build test run art previews clean
+.PHONY: all deps configure build test run dist art previews clean
 
 all: build
 
@@ -23,6 +23,11 @@ test: build
 
 run: build
 	scripts/run-pellory $(BUILD)
+
+# The portable zip and the installer, named after the project version.
+dist: build
+	rm -rf dist && mkdir -p dist && cp $(BUILD)/dist/* dist/
+	@ls -l dist
 
 # Regenerates the committed bitmaps and icon from their text sources.
 art: build

@@ -1,0 +1,99 @@
+#!/bin/bash
+# End-to-end: what a user downloads. The zip's contents; the installer and the uninstaller run silently
+# (as an update or an administrator would) over a running character, checked in files and registry.
+# Usage: install.sh BUILD_DIR VERSION WINPROBE_EXE PERCH_EXE
+set -u
+BUILD=$1 VERSION=$2 WINPROBE=$3 PERCH=$4
+SETUP=$BUILD/dist/Pellory-$VERSION-setup.exe ZIP=$BUILD/dist/Pellory-$VERSION-win64.zip
+source "$(dirname "$0")/lib.sh"
+e2e_init
+[ -f "$SETUP" ] && [ -f "$ZIP" ] || e2e_die "missing $SETUP or $ZIP"
+
+UNINST='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellory'
+RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+winenv() { wine cmd /c echo "%$1%" </dev/null | tr -d '\r'; }
+win="$(winenv LOCALAPPDATA)\\Programs\\Pellory"
+dir=$(winepath -u "$win" 2>/dev/null) && dir=${dir%/}
+lnk="$(winepath -u "$(winenv APPDATA)" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs/Pellory.lnk"
+[ -n "$dir" ] || e2e_die "no folder for $win"
+
+# reg_val KEY NAME: prints "TYPE DATA"; fails when the value is missing.
+reg_val() {
+    wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
+        awk -F'    ' -v n="$2" '$2 == n { print $3 " " $4; f = 1 } END { exit !f }'
+}
+# A Run entry left behind would start the character in every later Wine session of the build.
+forget_install() {
+    rm -rf "$dir" "$lnk"
+    wine reg delete "$UNINST" /f </dev/null >/dev/null 2>&1
+    wine reg delete "$RUN" /v Pellory /f </dev/null >/dev/null 2>&1
+}
+forget_install
+trap 'rc=$?; forget_install; (exit $rc); e2e_cleanup' EXIT
+E2E_EXES+=(Pellory.exe)
+# setup.exe, Uninstall.exe or the copy of itself the uninstaller runs from the temporary folder.
+setup_running() { probe procs 2>/dev/null | tr -d '\r' | grep -qiE ' (pellory-.*-setup|uninstall|un)\.exe$'; }
+# Run in the test desktop, where the running character is to be found, and waited for.
+run_in_desktop() {
+    wine explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$@" </dev/null >/dev/null 2>&1
+    e2e_wait_until 30000 not setup_running || e2e_log "$1 still runs"
+}
+pid_of() { e2e_info "$1" && printf '%s\n' "${INFO[pid]}"; }
+
+# The zip: the four files, sums that match, README.txt with CRLF line ends.
+unz=$BUILD/e2e-zip
+rm -rf "$unz" && mkdir -p "$unz" && (cd "$unz" && cmake -E tar xf "$ZIP")
+check_eq "zip holds" "$(cmake -E tar tf "$ZIP" | LC_ALL=C sort | tr '\n' ' ')" "LICENSE Pellory.exe README.txt SHA256SUMS "
+check "SHA256SUMS match" sh -c "cd '$unz' && sha256sum --quiet -c SHA256SUMS"
+check "the zipped Pellory.exe is the one built" cmp -s "$unz/Pellory.exe" "$BUILD/Pellory.exe"
+lines=$(wc -l <"$unz/README.txt")
+check_eq "README.txt: every one of $lines lines ends in CRLF" "$(grep -c $'\r$' "$unz/README.txt")" "$lines"
+
+# A first install, silent, with the start at sign-in.
+run_in_desktop "$SETUP" /S /SIGNIN
+e2e_wait_until 10000 reg_val "$UNINST" DisplayName >/dev/null
+for f in Pellory.exe README.txt LICENSE.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
+check "the installed Pellory.exe is the one built" cmp -s "$dir/Pellory.exe" "$BUILD/Pellory.exe"
+check "Start-menu shortcut to it" sh -c "strings '$lnk' | grep -qxF '$win\\Pellory.exe'"
+check_eq "started at sign-in" "$(reg_val "$RUN" Pellory)" "REG_SZ \"$win\\Pellory.exe\""
+while read -r name want; do
+    check_eq "Apps & features: $name" "$(reg_val "$UNINST" "$name")" "$want"
+done <<EOF
+DisplayName REG_SZ Pellory
+DisplayVersion REG_SZ $VERSION
+Publisher REG_SZ Quarrystone
+DisplayIcon REG_SZ $win\\Pellory.exe
+InstallLocation REG_SZ $win
+UninstallString REG_SZ "$win\\Uninstall.exe"
+QuietUninstallString REG_SZ "$win\\Uninstall.exe" /S
+NoModify REG_DWORD 0x1
+NoRepair REG_DWORD 0x1
+EOF
+read -r type kb <<<"$(reg_val "$UNINST" EstimatedSize)"
+check "EstimatedSize ($type $kb) covers Pellory.exe in KB" test "$type" = REG_DWORD -a $((kb)) -ge $(($(stat -c %s "$dir/Pellory.exe") / 1024))
+
+# The installed program sits on a window, by the seat rule: 100 200 600 600 seats it at 523 108.
+PELLORY="$win\\Pellory.exe"
+sitter=$(e2e_start_pellory) || e2e_die "the installed Pellory.exe showed no character"
+perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"
+check "the installed Pellory sits on the window" e2e_wait_rect 5000 "$sitter" "523 108 600 234"
+
+# Installing over it ends it; /RUN starts the new copy. Without /SIGNIN the earlier choice stays.
+old=$(pid_of "$sitter")
+run_in_desktop "$SETUP" /S /RUN
+check "installing over the running Pellory ended it" probe wait-exit "$old" --wait 15000
+sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && new=$(pid_of "$sitter")
+check "/RUN started the new Pellory (pid ${new:-none}, was $old)" test -n "${new:-}" -a "${new:-}" != "$old"
+check "an update keeps the start at sign-in" reg_val "$RUN" Pellory
+
+# Uninstalling as Apps & features does, quietly: ends the running copy and leaves only the settings.
+quiet=$(reg_val "$UNINST" QuietUninstallString) && quiet=${quiet#REG_SZ \"}
+run_in_desktop "${quiet%%\"*}" ${quiet#*\" }
+check "uninstalling ended the running Pellory" probe wait-exit "${new:-0}" --wait 15000
+check "the folder is gone" e2e_wait_until 15000 test ! -e "$dir"
+check "the Uninstall key is gone" e2e_wait_until 5000 not reg_val "$UNINST" DisplayName
+check "the shortcut is gone" test ! -e "$lnk"
+check "the Run entry is gone" not reg_val "$RUN" Pellory
+check "a silent uninstall keeps the settings" e2e_reg_value Costume
+
+e2e_finish

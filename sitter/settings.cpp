@@ -21,6 +21,8 @@ bool StartupReader::IsZero(const char* name) { return Read(name).EqualsNumber(0)
 
 void StartupReader::RepairCostume(const char* name) {
     store_.SetValueKey(name);
+    // The store keeps the type of whatever it read last; the repair is a number whatever that was.
+    store_.SetValueType(REG_DWORD);
     store_.SetValue(Variant(int32_t{1}));
 }
 

@@ -42,6 +42,11 @@ std::vector<int> Checked(HMENU menu) {
 }
 
 SIZE SizeOf(const cDIBSection& picture) { return SIZE{picture.Width(), picture.Height()}; }
+SIZE BitmapSize(int id) {
+    BITMAP b{};
+    GetObjectA(platform::LoadBitmapResourceFrom(nullptr, id).get(), sizeof b, &b);
+    return SIZE{b.bmWidth, b.bmHeight};
+}
 bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 class StartupTest : public ::testing::Test {
@@ -169,23 +174,16 @@ TEST_P(StartupCase, IsReportedAndEndsOrGoesOnByItsRule) {
     }
 }
 
-const std::string BadIndex = "Bad costume index:" + Paragraph, Unreadable = "Cannot read Costume2 registry value:" + Paragraph;
+const std::string BadIndex = "Bad costume index:" + Paragraph;
 const std::string NotFound = "Error #326 - Resource with identifier '", Metrics = "Bad metrics for ";
 const std::string Image = "Cannot load image for costume \"", Missing = "\" due to missing bitmap resource:" + Paragraph;
-const std::string Mismatch = "Error #13 - Type mismatch" + GoesOn, LastOf2 = "Black \"TITS\" III (Alternate)";
+const std::string LastOf2 = "Black \"TITS\" III (Alternate)";
 std::string NoElement(const char* i) { return BadIndex + "Error #340 - Control array element '" + i + "' doesn't exist" + GoesOn; }
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
     Case{"IndexBeyondTheList", [] { Store("Costume2", 9); }, {}, {}, {NoElement("9")}, false, {}, "4:9"},
     Case{"NegativeIndex", [] { Store("Costume2", DWORD(-1)); }, {}, {}, {NoElement("-1")}, false, {}, "4:-1"},
     Case{"IndexOutside16Bits", [] { Store("Costume2", "70000"); }, {}, {}, {BadIndex + "Error #6 - Overflow" + GoesOn}, false, {}, "1:70000"},
-    // The repair is written with the type the failed read found: text "1", read back as 1.
-    Case{"TextThatIsNoNumber", [] { Store("Costume2", "abc"); }, {}, {}, {Unreadable + Mismatch}, false, {1}, "1:1"},
-    // A binary value cannot take the number 1, so it stays and the layer falls back to 1.
-    Case{"BinaryValue", [] { Store("Costume2", REG_BINARY, "\1\2", 2); }, {}, {},
-         {Unreadable + Mismatch, Unreadable + "Error #26001 - " + GoesOn, BadIndex + Mismatch}, false, {1}, "3:2 bytes"},
-    Case{"UnreadableFromSideKeepsZero", [] { Store("FromSide", "far"); }, {}, {},
-         {"Cannot read FromSide registry value:" + Paragraph + Mismatch}, false, {1}},
     Case{"MetricWithoutColon", {}, {{101, "Butt height 92"}}, {}, {Metrics + "butt height value:" + Paragraph + "Error #9 - Subscript out of range"}, true},
     Case{"MissingBlinkY", {}, {{103, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "103' not found"}, true},
     Case{"MissingFirstNameList", {}, {{104, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "104' not found"}, true},
@@ -195,5 +193,75 @@ INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
     Case{"MissingLastCostumeOfLayer2", {}, {}, {155}, {Image + LastOf2 + Missing + NotFound + "155' not found"}, true},
     Case{"MissingBlinkFrameNamesTheLastCostume", {}, {}, {101}, {Image + LastOf2 + Missing + NotFound + "101' not found"}, true}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// A hand-edited value of any type in any of the four settings: at most its own message, start-up completes,
+// no other setting changes, and the character wears a costume that exists.
+struct Edited {
+    const char* name;
+    DWORD type;
+    std::string data;
+    std::string readError = {};  // the error line when the value is not a number, else empty
+    int32_t number = 0;      // what it reads as otherwise
+    std::string indexError = {};  // the error line of a costume index that names no costume
+};
+const std::string Mismatch = "Error #13 - Type mismatch", Overflow = "Error #6 - Overflow";
+std::string Dword(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+const Edited EditedValues[] = {
+    {"Numeric", REG_SZ, std::string("2\0", 2), "", 2}, {"Padded", REG_SZ, std::string(" 2 \0", 4), "", 2},
+    {"Text", REG_SZ, std::string("two\0", 4), Mismatch}, {"Empty", REG_SZ, std::string("\0", 1), Mismatch},
+    {"Digits5000", REG_SZ, std::string(5000, '9') + '\0', Overflow, 0, BadIndex + Overflow}, {"Expandable", REG_EXPAND_SZ, std::string("3\0", 2), "", 3},
+    {"MultiString", REG_MULTI_SZ, std::string("2\0\0", 3), Mismatch}, {"Binary0", REG_BINARY, "", Mismatch},
+    {"Binary1", REG_BINARY, "\1", Mismatch}, {"Binary4", REG_BINARY, Dword(2), Mismatch},
+    {"Binary65536", REG_BINARY, std::string(65536, '\1'), Mismatch}, {"Qword", REG_QWORD, Dword(2) + Dword(0), Mismatch},
+    {"None", REG_NONE, "\2", Mismatch}, {"DwordMinus1", REG_DWORD, Dword(-1), "", -1, BadIndex + "Error #340 - Control array element '-1' doesn't exist"},
+    {"DwordMax", REG_DWORD, Dword(2147483647), "", 2147483647, BadIndex + Overflow},
+    {"Dword70000", REG_DWORD, Dword(70000), "", 70000, BadIndex + Overflow}};
+
+class EditedSetting : public StartupTest, public ::testing::WithParamInterface<std::tuple<const char*, Edited>> {};
+
+TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
+    const auto& [setting, e] = GetParam();
+    const std::map<std::string, std::string> others = {{"FromSide", "4:30"}, {"FromLeft", "4:0"}, {"Costume", "4:2"}, {"Costume2", "4:3"}};
+    Store("FromSide", 30), Store("FromLeft", 0), Store("Costume", 2), Store("Costume2", 3);
+    Store(setting, e.type, e.data.data(), e.data.size());
+    ASSERT_FALSE(Start());
+
+    const std::string name = setting;
+    // A costume that reads as text, however long, is an index that names no costume.
+    const bool costume = name.starts_with("Costume"), unreadable = !e.readError.empty() && !(costume && !e.indexError.empty());
+    std::vector<std::string> expected;
+    if (unreadable) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
+    else if (costume && !e.indexError.empty()) expected.push_back(e.indexError + GoesOn);
+    EXPECT_EQ(messages, expected);
+
+    for (const auto& [other, value] : others) {
+        if (other != name) {
+            EXPECT_EQ(Stored(other.c_str()), value) << other;
+        }
+    }
+    // An unreadable costume is repaired to the number 1; everything else stays as the user left it.
+    std::string data(e.data.size() + 2, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(data.size());
+    RegGetValueA(HKEY_CURRENT_USER, settings::Key, setting, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+    if (costume && unreadable) {
+        EXPECT_EQ(Stored(setting), "4:1");
+    } else {
+        EXPECT_EQ(std::pair(type, data.substr(0, size)), std::pair(e.type, e.data)) << "left as stored";
+    }
+    const int32_t number = unreadable ? 0 : e.number;
+    EXPECT_EQ(sitter.Distance(), name == "FromSide" ? number : 30);
+    EXPECT_EQ(sitter.IsMirrored(), name == "FromLeft" && number != 0);
+    const std::pair<Layer, int> worn[] = {{Layer::One, name == "Costume" ? 0 : 2}, {Layer::Two, name == "Costume2" ? 0 : 3}};
+    for (const auto& [layer, otherwise] : worn) {
+        const int index = otherwise ? otherwise : unreadable || !e.indexError.empty() ? 1 : number;
+        EXPECT_EQ(sitter.CurrentCostume(layer), index);
+        EXPECT_TRUE(SizeOf(sitter.Pictures().costume[static_cast<size_t>(layer)]) == BitmapSize(CostumeBitmap(layer, index)));
+    }
+    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Startup, EditedSetting,
+    ::testing::Combine(::testing::Values("FromSide", "FromLeft", "Costume", "Costume2"), ::testing::ValuesIn(EditedValues)),
+    [](const auto& p) { return std::string(std::get<0>(p.param)) + std::get<1>(p.param).name; });
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/layered.h"
+#include "platform/desktop.h"
 #include "platform/units.h"
 
 namespace {
@@ -114,7 +115,7 @@ std::optional<std::string> Balloon::AskAndWait(const std::string& question, cons
 void Balloon::FollowCharacter(const RECT& character) {
     Create();
     const platform::Dpi dpi = platform::SystemDpi();
-    const ScreenUnits units{GetSystemMetrics(SM_CYSCREEN), platform::TwipsPerPixelAt(dpi.x),
+    const ScreenUnits units{platform::MonitorOfRect(character), platform::TwipsPerPixelAt(dpi.x),
                             platform::TwipsPerPixelAt(dpi.y)};
     const RECT bounds = Bounds();
     const BalloonPlacement place =

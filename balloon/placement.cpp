@@ -19,7 +19,8 @@ TwipsBox InTwips(const RECT& r, const ScreenUnits& u) {
 BalloonPlacement PlaceBalloon(const RECT& character, SIZE balloon, const ScreenUnits& units, Tail current) {
     const TwipsBox s = InTwips(character, units);
     const TwipsBox b = InTwips(RECT{0, 0, balloon.cx, balloon.cy}, units);
-    const float half = static_cast<float>(units.screenHeightPx * units.twipsPerPixelY) / 2;
+    const TwipsBox monitor = InTwips(units.monitor, units);
+    const float half = monitor.top + monitor.height / 2;
     const float bottom = s.top + s.height;
 
     Tail tail = current;
@@ -30,7 +31,7 @@ BalloonPlacement PlaceBalloon(const RECT& character, SIZE balloon, const ScreenU
     float top = s.top - b.height;
     if (tail == Tail::Top) {
         top = s.top + s.height - BalloonOverlapTwips;
-        if (top < 0) top = 0;  // never above the screen's top edge
+        if (top < monitor.top) top = monitor.top;  // never above the monitor's top edge
     }
     return {POINT{platform::PixelsFromTwips(left, units.twipsPerPixelX), platform::PixelsFromTwips(top, units.twipsPerPixelY)},
             tail, tail != current};

@@ -18,6 +18,11 @@ struct Host {
     // Stand-ins for the resource loaders; they return the resource or raise as the real ones do.
     std::function<std::string(int id)> loadString;
     std::function<UniqueBitmap(int id)> loadBitmap;
+    // Stand-ins for the desktop's queries (platform/desktop.h).
+    std::function<HWND()> foregroundWindow;
+    std::function<RECT(HWND window)> monitorOfWindow;
+    std::function<RECT(const RECT& rect)> monitorOfRect;
+    std::function<RECT()> virtualScreen;
 };
 
 Host& CurrentHost();

@@ -5,8 +5,9 @@
 #include "commands/fortune.h"
 #include "platform/error.h"
 #include "platform/host.h"
-#include "platform/units.h"
+#include "platform/desktop.h"
 #include "resource_ids.h"
+#include "sitter/seat.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
 
@@ -86,7 +87,7 @@ void SitterWindow::OnDistanceChosen() {
     try {
         trackingTimer_.SetEnabled(false);
         // Out of sight while the dialog is open.
-        MoveCharacter(platform::PixelsFromTwips(-10000, platform::TwipsPerPixelAt(platform::SystemDpi().x)), bounds_.top);
+        MoveCharacter(ParkedOutside(platform::VirtualScreen(), Metrics()).x, bounds_.top);
         DistanceDialog dialog(distance_);
         dialog.ShowModal(hwnd());
         settings::Write(settings::Distance, distance_);

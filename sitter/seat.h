@@ -17,11 +17,16 @@ struct SeatMetrics {
     double twipsPerPixelY;
 };
 
-// A window whose top edge lies less than this below the screen's top is not sat on.
+// A window whose top edge lies less than this below the top of its monitor (maximised there) is not sat on.
 inline constexpr int32_t TopThresholdTwips = 16;
 // Where the character waits, far left of the screen, when there is nothing to sit on.
 inline constexpr int32_t ParkedLeftTwips = -1000000;
 
-// `window` is the visible frame of the tracked window in screen pixels, `distance` the percentage of its
-// width from its right end to the character's right edge. Results leaving the 32-bit range are clamped.
-Seat SeatOn(const RECT& window, int32_t distance, const SeatMetrics& metrics);
+// `window` is the visible frame of the tracked window in screen pixels, `monitorTop` the top of the monitor
+// that holds it, `distance` the percentage of its width from its right end to the character's right edge.
+// Results leaving the 32-bit range are clamped.
+Seat SeatOn(const RECT& window, int32_t monitorTop, int32_t distance, const SeatMetrics& metrics);
+
+// Where the character waits while start-up or the distance dialog keeps it out of sight: 10000 twips left
+// of and above the primary monitor's corner, or further, so that no monitor of `virtualScreen` shows it.
+POINT ParkedOutside(const RECT& virtualScreen, const SeatMetrics& metrics);

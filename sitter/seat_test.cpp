@@ -23,7 +23,7 @@ TEST_P(SeatAtDpi, SitsOnTheTopEdgeFromTheRightEnd) {
     // from 51 on; standing outside the window's left end.
     const std::tuple<int32_t, LONG, bool> cases[] = {{0, 523, false}, {50, 273, false}, {51, 268, true}, {100, 23, true}};
     for (const auto& [distance, left, mirrored] : cases) {
-        const Seat seat = SeatOn(window, distance, m);
+        const Seat seat = SeatOn(window, 0, distance, m);
         EXPECT_EQ(std::tuple(seat.bounds.left, seat.bounds.top, seat.bounds.right, seat.bounds.bottom, seat.mirrored),
                   std::tuple(left, 108L, left + 77, 234L, mirrored)) << "distance " << distance;
     }
@@ -32,11 +32,41 @@ TEST_P(SeatAtDpi, SitsOnTheTopEdgeFromTheRightEnd) {
 TEST_P(SeatAtDpi, ParksWhenTheTopEdgeIsOutOfReach) {
     const SeatMetrics m = At(GetParam());
     const LONG parkedLeft = static_cast<LONG>(std::nearbyint(ParkedLeftTwips / m.twipsPerPixelX));
-    auto parked = [&](RECT r) { return SeatOn(r, 0, m).bounds.left == parkedLeft; };
+    auto parked = [&](RECT r) { return SeatOn(r, 0, 0, m).bounds.left == parkedLeft; };
     EXPECT_TRUE(parked({0, 1, 800, 600})) << "top at 1 px, as for a maximised window";
     EXPECT_FALSE(parked({0, 2, 800, 600})) << "top at 2 px is sat on";
     EXPECT_TRUE(parked({-8, -8, 1288, 1000}) && parked({-32000, -32000, -31840, -31972})) << "maximised with borders; minimised";
-    EXPECT_TRUE(parked({0, 0, 0, 0}) && SeatOn({0, 0, 0, 0}, 0, m).bounds.top == -92) << "no window";
+    EXPECT_TRUE(parked({0, 0, 0, 0}) && SeatOn({0, 0, 0, 0}, 0, 0, m).bounds.top == -92) << "no window";
+}
+
+// Monitors below, above, left and right of the primary one: the edge is measured from the top of the
+// window's own monitor, and the seat itself does not move with the monitor.
+TEST_P(SeatAtDpi, MeasuresTheTopEdgeFromItsOwnMonitor) {
+    const SeatMetrics m = At(GetParam());
+    const std::tuple<LONG, LONG, LONG, bool> cases[] = {  // monitor top, window left, window top, parked
+        {1080, 100, 1080, true}, {1080, 100, 1081, true}, {1080, 100, 1082, false}, {1080, 100, 1300, false},
+        {-900, 300, -900, true}, {-900, 300, -898, false}, {0, -1920, 1, true}, {0, -1920, 2, false},
+        {-200, 1500, -199, true}, {-200, 1500, 40, false}};
+    for (const auto& [monitorTop, left, top, parked] : cases) {
+        const Seat seat = SeatOn(RECT{left, top, left + 500, top + 300}, monitorTop, 0, m);
+        const LONG expected = parked ? static_cast<LONG>(std::nearbyint(ParkedLeftTwips / m.twipsPerPixelX)) : left + 500 - 77;
+        EXPECT_EQ(std::pair(seat.bounds.left, seat.bounds.top), std::pair(expected, top - 92)) << monitorTop << " " << top;
+    }
+}
+
+TEST_P(SeatAtDpi, ParksOutsideEveryMonitor) {
+    const SeatMetrics m = At(GetParam());
+    const LONG usual = static_cast<LONG>(std::nearbyint(-10000 / m.twipsPerPixelX));  // -667 at 96 DPI
+    const std::pair<RECT, POINT> cases[] = {
+        {{0, 0, 1280, 1024}, {usual, usual}},            // one monitor: as ever
+        {{-1920, 0, 1280, 1080}, {-1997, usual}},        // one to the left
+        {{0, -900, 1600, 1024}, {usual, -1026}},         // one above
+        {{-3000, -2000, 3200, 1024}, {-3077, -2126}},    // left and above, beyond the usual place
+        {{0, 0, 2560, 2048}, {usual, usual}}};           // right of and below the primary: as ever
+    for (const auto& [screen, at] : cases) {
+        const POINT parked = ParkedOutside(screen, m);
+        EXPECT_EQ(std::pair(parked.x, parked.y), std::pair(at.x, at.y)) << screen.left << "," << screen.top;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seat, SeatAtDpi, ::testing::Values(96, 120, 144), [](const auto& p) { return std::to_string(p.param) + "dpi"; });
@@ -44,10 +74,10 @@ INSTANTIATE_TEST_SUITE_P(Seat, SeatAtDpi, ::testing::Values(96, 120, 144), [](co
 TEST(Seat, ExtremeDistancesAreClampedNotWrapped) {
     const auto max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();
     const SeatMetrics m{1380, SIZE{77, 126}, 1, 1};  // a twip a pixel, so the clamped twips show as they are
-    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, max, m).bounds.left, min);
-    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, min, m).bounds.left, max - 77);
-    EXPECT_EQ(SeatOn({min, 200, max, 900}, 0, m).bounds.left, max - 77);
-    EXPECT_EQ(SeatOn({0, min, 10, 0}, 0, m).bounds.top, min);
+    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, 0, max, m).bounds.left, min);
+    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, 0, min, m).bounds.left, max - 77);
+    EXPECT_EQ(SeatOn({min, 200, max, 900}, 0, 0, m).bounds.left, max - 77);
+    EXPECT_EQ(SeatOn({0, min, 10, 0}, 0, 0, m).bounds.top, min);
 }
 
 // The visible frame: the system's answer where there is one, the window rectangle where not.

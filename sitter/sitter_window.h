@@ -15,6 +15,7 @@
 #include "platform/handles.h"
 #include "platform/window.h"
 #include "sitter/costumes.h"
+#include "sitter/seat.h"
 
 class Balloon;
 
@@ -108,6 +109,7 @@ private:
     // Checks item `index` of the layer's menu alone (index 0, the placeholder of no costume, checks none).
     void CheckCostume(Layer layer, int index);
 
+    SeatMetrics Metrics() const;
     void MoveCharacter(int left, int top);
     void DrawLayer(const cDIBSection& picture, POINT at);
     void MewNowAndThen();

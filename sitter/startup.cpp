@@ -3,10 +3,12 @@
 #include "platform/error.h"
 #include "platform/host.h"
 #include "platform/layered.h"
+#include "platform/desktop.h"
 #include "platform/number.h"
 #include "platform/text.h"
 #include "platform/units.h"
 #include "resource_ids.h"
+#include "sitter/seat.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
 
@@ -166,10 +168,8 @@ void SitterWindow::SetUpWindow() {
         SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
         Repaint();
         platform::ProcessPendingEvents();
-        const platform::Dpi dpi = platform::SystemDpi();
-        const int left = platform::PixelsFromTwips(-10000, platform::TwipsPerPixelAt(dpi.x));
-        const int top = platform::PixelsFromTwips(-10000, platform::TwipsPerPixelAt(dpi.y));
-        bounds_ = RECT{left, top, left + pictures_.base.Width(), top + pictures_.base.Height()};
+        const POINT parked = ParkedOutside(platform::VirtualScreen(), Metrics());
+        bounds_ = RECT{parked.x, parked.y, parked.x + pictures_.base.Width(), parked.y + pictures_.base.Height()};
         SetBounds(bounds_);
         SetForegroundWindow(GetWindow(hwnd(), GW_HWNDPREV));
         trackingTimer_.SetEnabled(true);

@@ -133,6 +133,8 @@ void Balloon::Close() {
 void Balloon::SetTexts(const std::string& text, const std::string& caption) {
     text_ = text;
     caption_ = caption;
+    // What a screen reader reads: the window's text.
+    SetWindowTextA(hwnd(), (caption.empty() ? text : caption + ": " + text).c_str());
     // A balloon already showing gets its new texts on the screen at once.
     InvalidateRect(hwnd(), nullptr, FALSE);
 }

@@ -59,6 +59,13 @@ TEST_F(BalloonTest, SayAskAndTheClosingEventsMoveItBetweenItsStates) {
     MapWindowPoints(nullptr, balloon.hwnd(), reinterpret_cast<POINT*>(&ok), 2);
     EXPECT_EQ(std::tuple(field.left, field.bottom + 32, ok.left, ok.top), std::tuple(32L, 129L, 185L, field.top));
     EXPECT_EQ(balloon.Answer() + "|" + balloon.Caption(), "|") << "no default, no caption";
+    // A screen reader reads the window's text: the caption and the body.
+    char text[64] = {};
+    GetWindowTextA(balloon.hwnd(), text, sizeof text);
+    EXPECT_STREQ(text, "Again?");
+    balloon.Say("Yes.", "!8BALL", character);
+    GetWindowTextA(balloon.hwnd(), text, sizeof text);
+    EXPECT_STREQ(text, "!8BALL: Yes.");
     COLORREF key = 0;
     DWORD flags = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(balloon.hwnd(), &key, nullptr, &flags) && key == RGB(255, 0, 0) &&

@@ -28,10 +28,11 @@ void SitterWindow::CheckCostume(Layer layer, int index) {
 }
 
 void SitterWindow::OnMouseUp(platform::MouseButton button, POINT) {
-    if (button != platform::MouseButton::Right) {
-        Say("Don't touch me!");
-        return;
-    }
+    if (button == platform::MouseButton::Right) return ShowPopupMenu();
+    Say("Don't touch me!");
+}
+
+void SitterWindow::ShowPopupMenu() {
     // No tracking while the menu and its command run.
     trackingTimer_.SetEnabled(false);
     try {
@@ -101,4 +102,4 @@ void SitterWindow::OnFortuneChosen() {
     if (const auto answer = TellFortune(platform::LoadStringResource(IDS_FORTUNES))) Say(*answer, "!8BALL");
 }
 
-void SitterWindow::OnExitChosen() { platform::EndProgram(0); }
+void SitterWindow::OnExitChosen() { EndProgram(); }

@@ -9,7 +9,9 @@
 #include "balloon/balloon.h"
 #include "platform/host.h"
 #include "sitter/settings.h"
+#include "sitter/single_copy.h"
 #include "sitter/sitter_window.h"
+#include "sitter/tray_icon.h"
 #include "tests/support/after.h"
 
 namespace {
@@ -130,10 +132,40 @@ TEST_F(Commands, FailedWriteChangesNothingAndIsReported) {
     EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
 }
 
-TEST_F(Commands, ExitEndsAtOnce) {
+// Whether the shell shows the character's icon: only an icon that is there can be changed.
+bool IconShown(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data, data.hWnd = owner, data.uID = 1, data.uFlags = NIF_TIP;
+    lstrcpynW(data.szTip, L"Pellory", ARRAYSIZE(data.szTip));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+TEST_F(Commands, TheNotificationIconOpensTheSameMenuComesBackWithTheTaskbarAndGoesAtExit) {
+    ASSERT_TRUE(IconShown(sitter.hwnd()));
+    for (const auto& [mouse, menus] : {std::pair{WM_MOUSEMOVE, 0}, {WM_RBUTTONUP, 1}, {WM_LBUTTONUP, 2}}) {
+        SendMessageA(sitter.hwnd(), TrayIcon::CallbackMessage, 1, mouse);
+        EXPECT_EQ(sitter.menusShown, menus) << mouse;
+    }
+    EXPECT_FALSE(sitter.trackingWhileOpen);
+    sitter.NotificationIcon()->Remove();  // as when the taskbar goes away
+    EXPECT_FALSE(IconShown(sitter.hwnd()));
+    SendMessageA(sitter.hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(IconShown(sitter.hwnd())) << "added again for the new taskbar";
+
     EXPECT_THROW(Choose(SitterWindow::ExitCommand), platform::ProgramEnded);
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     EXPECT_FALSE(sitter.TrackingTimer().IsEnabled()) << "nothing ran after Exit";
+    EXPECT_FALSE(IconShown(sitter.hwnd())) << "no icon is left behind";
+}
+
+TEST_F(Commands, ASecondStartFindsTheCharacterThatRunsAndLetsItSpeak) {
+    const SingleCopy first("Local\\PelloryTests.Copy"), second("Local\\PelloryTests.Copy");
+    EXPECT_TRUE(first.IsFirst());
+    EXPECT_FALSE(second.IsFirst());
+    EXPECT_TRUE(second.TellRunningCopy());
+    platform::ProcessPendingEvents();
+    EXPECT_TRUE(sitter.balloon().IsVisible());
+    EXPECT_EQ(sitter.balloon().Text(), "I'm already here!");
 }
 
 TEST_F(Commands, DistanceDialogSetsAndStoresTheDistance) {

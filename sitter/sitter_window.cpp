@@ -2,6 +2,8 @@
 
 #include "balloon/balloon.h"
 #include "platform/host.h"
+#include "sitter/single_copy.h"
+#include "sitter/tray_icon.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ SitterWindow::SitterWindow()
 
 SitterWindow::~SitterWindow() { Destroy(); }
 
+
 Balloon& SitterWindow::balloon() {
     if (!balloon_) balloon_ = std::make_unique<Balloon>();
     balloon_->Create();
@@ -51,7 +54,30 @@ std::optional<std::string> SitterWindow::Ask(const std::string& question, const 
     return balloon().AskAndWait(question, caption, defaultAnswer, bounds_);
 }
 
-void SitterWindow::OnClose() { platform::EndProgram(0); }
+void SitterWindow::OnClose() { EndProgram(); }
+
+// Nothing is left behind: the notification area keeps no icon of a program that has ended.
+void SitterWindow::EndProgram() {
+    if (trayIcon_) trayIcon_->Remove();
+    platform::EndProgram(0);
+}
+
+bool SitterWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    if (message == TrayIcon::CallbackMessage) {
+        if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) ShowPopupMenu();
+        return true;
+    }
+    if (message == TrayIcon::TaskbarCreatedMessage()) {
+        if (trayIcon_) trayIcon_->Add();
+        return true;
+    }
+    if (message == SingleCopy::AnotherStartMessage()) {
+        Say("I'm already here!");
+        return true;
+    }
+    return false;
+}
 
 void SitterWindow::MoveCharacter(int left, int top) {
     const int width = bounds_.right - bounds_.left, height = bounds_.bottom - bounds_.top;

@@ -18,6 +18,7 @@
 #include "sitter/seat.h"
 
 class Balloon;
+class TrayIcon;
 
 // What the character is drawn from: the base, the two blink frames and the costume of each layer.
 struct CharacterPictures {
@@ -52,6 +53,8 @@ public:
     HMENU PopupMenu() const { return popupMenu_.get(); }
     HMENU CostumeMenu(Layer layer) const { return wardrobe(layer).menu; }
     static UINT CostumeCommand(Layer layer, int index);
+    // Opens the popup menu at the pointer and runs the command chosen, with tracking paused meanwhile.
+    void ShowPopupMenu();
     void RunCommand(UINT command);
     void OnCostumeChosen(Layer layer, int index);
     void OnDistanceChosen();
@@ -80,12 +83,14 @@ public:
     int32_t BlinkCounter() const { return blinkCounter_; }
     int32_t MewCounter() const { return mewCounter_; }
     platform::Timer& TrackingTimer() { return trackingTimer_; }
+    TrayIcon* NotificationIcon() { return trayIcon_.get(); }
 
 protected:
     void OnCreate() override;
     void OnPaint(HDC dc) override;
     void OnMouseUp(platform::MouseButton button, POINT at) override;
     void OnClose() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // Shows the popup menu at the pointer; the chosen command, or 0 for none.
     virtual UINT ChooseFromPopupMenu();
 
@@ -111,6 +116,7 @@ private:
 
     SeatMetrics Metrics() const;
     void MoveCharacter(int left, int top);
+    [[noreturn]] void EndProgram();
     void DrawLayer(const cDIBSection& picture, POINT at);
     void MewNowAndThen();
 
@@ -128,6 +134,7 @@ private:
     int32_t mewCounter_ = 0;
     platform::UniqueMenu popupMenu_;
     std::unique_ptr<Balloon> balloon_;
+    std::unique_ptr<TrayIcon> trayIcon_;  // from the end of start-up on
     platform::Timer trackingTimer_;
     platform::Timer redrawTimer_;
 };

@@ -11,6 +11,7 @@
 #include "sitter/seat.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "sitter/tray_icon.h"
 
 using platform::Error;
 using platform::ErrorLine;
@@ -173,6 +174,8 @@ void SitterWindow::SetUpWindow() {
         SetBounds(bounds_);
         SetForegroundWindow(GetWindow(hwnd(), GW_HWNDPREV));
         trackingTimer_.SetEnabled(true);
+        trayIcon_ = std::make_unique<TrayIcon>(hwnd());
+        trayIcon_->Add();  // where the shell has no notification area, the character alone must do
     } catch (const Error& e) {
         ShowMessage("Something vague happened:" + Paragraph + ErrorLine(e));
         platform::EndProgram(1);

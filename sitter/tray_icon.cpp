@@ -1,0 +1,49 @@
+#include "sitter/tray_icon.h"
+
+#include "platform/host.h"
+#include "resource_ids.h"
+
+namespace {
+
+constexpr UINT IconId = 1;
+
+}  // namespace
+
+TrayIcon::TrayIcon(HWND owner)
+    : owner_(owner),
+      icon_(static_cast<HICON>(LoadImageA(platform::ResourceModule(), MAKEINTRESOURCEA(IDI_DISTANCE), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))) {}
+
+TrayIcon::~TrayIcon() { Remove(); }
+
+UINT TrayIcon::TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+NOTIFYICONDATAW TrayIcon::Data() const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner_;
+    data.uID = IconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = CallbackMessage;
+    data.hIcon = icon_.get();
+    lstrcpynW(data.szTip, L"Pellory", ARRAYSIZE(data.szTip));
+    return data;
+}
+
+bool TrayIcon::Add() {
+    NOTIFYICONDATAW data = Data();
+    // After the taskbar was re-created the shell has forgotten the icon, so it is added anew.
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return shown_;
+}
+
+void TrayIcon::Remove() {
+    if (!shown_) return;
+    NOTIFYICONDATAW data = Data();
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    shown_ = false;
+}

@@ -44,6 +44,7 @@ struct RegCloseKeyRelease { void operator()(HKEY h) const noexcept { ::RegCloseK
 struct DestroyMenuRelease { void operator()(HMENU h) const noexcept { ::DestroyMenu(h); } };
 struct DestroyIconRelease { void operator()(HICON h) const noexcept { ::DestroyIcon(h); } };
 struct CloseHandleRelease { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
+struct UnhookWinEventRelease { void operator()(HWINEVENTHOOK h) const noexcept { ::UnhookWinEvent(h); } };
 
 using UniqueDC = UniqueHandle<HDC, DeleteDCRelease>;          // memory device contexts
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectRelease>;
@@ -53,6 +54,7 @@ using UniqueKey = UniqueHandle<HKEY, RegCloseKeyRelease>;     // never for the p
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEventRelease>;
 
 // A device context borrowed from a window (GetDC), returned with ReleaseDC.
 class WindowDC {

@@ -83,7 +83,7 @@ TEST_F(ProgramResources, IsA64BitGuiProgramThatImportsOnlySystemLibraries) {
     // Mapped as an image resource, sections sit at their virtual addresses.
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     ASSERT_NE(imports.VirtualAddress, 0u);
-    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "msimg32.dll", "advapi32.dll", "comctl32.dll", "msvcrt.dll"};
+    const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "msimg32.dll", "advapi32.dll", "comctl32.dll", "shell32.dll", "msvcrt.dll"};
     int seen = 0;
     for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + imports.VirtualAddress); d->Name; ++d, ++seen) {
         std::string name(reinterpret_cast<const char*>(image + d->Name));

@@ -1,8 +1,10 @@
-// Frame composition: layer order, colour keys, mirroring and the blink cycle, checked on real pixels.
+// Frame composition: layer order, colour keys, mirroring and the blink cycle, checked on real pixels; and
+// the window shown only what changed.
 #include <gtest/gtest.h>
 
 #include "imaging/cDIBSection.h"
 #include "platform/handles.h"
+#include "platform/window.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
 
@@ -17,7 +19,7 @@ template <class Colour> void Paint(cDIBSection& picture, int w, int h, Colour co
     for (int i = 0; i < w * h; ++i) SetPixel(picture.hDC(), i % w, i / w, colour(i % w, i / w));
 }
 
-class RedrawTest : public ::testing::Test {
+class Frames : public ::testing::Test {
 protected:
     void SetUp() override {
         CharacterPictures& p = sitter.Pictures();
@@ -30,72 +32,104 @@ protected:
         // Layer 1: white left of x 20 down to y 30.
         Paint(p.costume[0], 77, 30, [](int x, int) { return x < 20 ? White : Red; });
         sitter.SetBlinkPosition(POINT{16, 24});
-        ASSERT_TRUE(sitter.Frame().Create(77, 126) && window.Create(77, 126));
+        sitter.ComposeFrames();
+        ASSERT_TRUE(window.Create(77, 126));
     }
 
-    void Redraws(int n) { while (n--) sitter.Redraw(window.hDC()); }
-    COLORREF Frame(int x, int y) { return GetPixel(sitter.Frame().hDC(), x, y); }
+    // Periods go by, and the window is shown the frame of the moment.
+    void Periods(int n) { sitter.AdvancePeriods(n), sitter.ShowFrame(window.hDC()); }
+    COLORREF Frame(int x, int y) { return GetPixel(sitter.ShownFrame().hDC(), x, y); }
     COLORREF Shown(int x, int y) { return GetPixel(window.hDC(), x, y); }
 
     SitterWindow sitter;
     cDIBSection window;  // stands in for the window's client area
 };
 
-TEST_F(RedrawTest, LayersComposeInOrderThroughTheRedKey) {
-    Redraws(101);  // the first blink frame shows on the 101st redraw
-    struct Probe { int x, y; COLORREF expected; const char* why; } probes[] = {
+TEST_F(Frames, LayersComposeInOrderThroughTheRedKey) {
+    Periods(101);  // the first blink frame shows in the 101st period
+    const std::tuple<int, int, COLORREF, const char*> probes[] = {
         {5, 5, White, "layer 1 on top"}, {25, 5, Blue, "red of both costumes leaves the base"},
         {35, 5, Green, "layer 2 over the base"}, {35, 30, Yellow, "blink frame over layer 2"},
         {40, 45, Green, "red of the blink frame leaves layer 2"}, {18, 26, White, "layer 1 over the blink frame"},
         {60, 30, Blue, "outside every layer"}, {10, 100, Blue, "the base fills the frame"}};
-    for (const Probe& p : probes) {
-        EXPECT_EQ(Frame(p.x, p.y), p.expected) << p.why << " at " << p.x << "," << p.y;
-        EXPECT_EQ(Shown(p.x, p.y), p.expected) << "copied unmirrored: " << p.why;
+    for (const auto& [x, y, expected, why] : probes) {
+        EXPECT_EQ(Frame(x, y), expected) << why << " at " << x << "," << y;
+        EXPECT_EQ(Shown(x, y), expected) << "copied unmirrored: " << why;
     }
 }
 
-TEST_F(RedrawTest, MirroredCopyFlipsTheWholeFrame) {
+TEST_F(Frames, MirroredCopyFlipsTheWholeFrame) {
     sitter.SetMirrored(true);
-    Redraws(101);
-    for (int y : {5, 30, 45, 100}) for (int x = 0; x < 77; ++x) ASSERT_EQ(Shown(76 - x, y), Frame(x, y)) << x << "," << y;
+    Periods(101);
+    sitter.SetMirrored(false);
+    for (int y : {5, 30, 45, 100})
+        for (int x = 0; x < 77; ++x) ASSERT_EQ(Shown(76 - x, y), Frame(x, y)) << x << "," << y;
 }
 
-TEST_F(RedrawTest, OneBlinkEvery201Redraws) {
-    auto eye = [&] { Redraws(1); COLORREF c = Frame(35, 30); return c == Yellow ? '1' : c == Magenta ? '2' : '.'; };
+TEST_F(Frames, OneBlinkEvery201Periods) {
+    auto eye = [&] {
+        Periods(1);
+        const COLORREF c = Shown(35, 30);
+        return c == Yellow ? '1' : c == Magenta ? '2' : '.';
+    };
     std::string seen;
     for (int i = 0; i < 402; ++i) seen += eye();
     const std::string cycle = std::string(100, '.') + "11" + std::string(12, '2') + "11" + std::string(85, '.');
     EXPECT_EQ(seen, cycle + cycle);
+    sitter.AdvancePeriods(201 * 7 + 100);  // many at once: the same place in the cycle
+    EXPECT_EQ(sitter.BlinkCounter(), 100);
 }
 
-TEST_F(RedrawTest, RedCostumeLeavesTheFrameAsItWas) {
+TEST_F(Frames, RedCostumeLeavesTheFrameAsItWas) {
     for (cDIBSection& costume : sitter.Pictures().costume) Paint(costume, 2, 2, [](int, int) { return Red; });
-    Redraws(1);
+    sitter.ComposeFrames();
+    Periods(1);
     for (int i = 0; i < 77 * 126; i += 7) ASSERT_EQ(Frame(i % 77, i / 77), Blue) << i;
 }
 
-TEST(Redraw, BeforeTheFrameBufferExistsDoesNoHarm) {
-    SitterWindow sitter;  // not started: no pictures, no frame buffer
+TEST(Drawing, BeforeThePicturesExistDoesNoHarm) {
+    SitterWindow sitter;  // not started: no pictures, no frames
     cDIBSection window;
     ASSERT_TRUE(window.Create(77, 126));
-    for (int i = 0; i < 250; ++i) sitter.Redraw(window.hDC());
-    EXPECT_EQ(std::pair(sitter.BlinkCounter(), GetPixel(window.hDC(), 10, 10)), std::pair(49, Black)) << "counter runs as usual, nothing drawn";
+    sitter.ComposeFrames();
+    for (int i = 0; i < 250; ++i) sitter.AdvancePeriods(1), sitter.ShowFrame(window.hDC());
+    EXPECT_EQ(std::pair(sitter.BlinkCounter(), GetPixel(window.hDC(), 10, 10)), std::pair(49, Black)) << "counts, draws nothing";
 }
 
-TEST(Redraw, PaintRequestsRunTheWholeRedraw) {
+HWND watched = nullptr;
+int timerMessages = 0;
+LRESULT CALLBACK CountTimerMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->hwnd == watched && message->message == WM_TIMER) ++timerMessages;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Drawing, APaintShowsTheFrameOfTheMomentAndTheTimerWakesOnlyForChanges) {
     RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
     SitterWindow sitter;
+    const ULONGLONG created = GetTickCount64();
     sitter.Create();  // real start-up with this program's own pictures
     cDIBSection target;
-    ASSERT_TRUE(sitter.Frame().hDC() && target.Create(77, 126));
+    ASSERT_TRUE(target.Create(77, 126));
     const int32_t before = sitter.BlinkCounter();
     for (int i = 0; i < 2; ++i) SendMessageA(sitter.hwnd(), WM_PRINTCLIENT, WPARAM(target.hDC()), PRF_CLIENT);
-    EXPECT_EQ(sitter.BlinkCounter(), before + 2) << "a burst of paints speeds the blink up";
+    EXPECT_EQ(sitter.BlinkCounter(), before) << "a paint does not count as a period";
+    int differ = 0;
+    for (int i = 0; i < 77 * 126; ++i)
+        differ += GetPixel(target.hDC(), i % 77, i / 77) != GetPixel(sitter.ShownFrame().hDC(), i % 77, i / 77);
+    EXPECT_EQ(differ, 0) << "the window shows the composed frame";
     EXPECT_EQ(GetPixel(target.hDC(), 0, 0), Black) << "the corner is the colour key";
-    int drawn = 0;
-    for (int i = 0; i < 77 * 126; ++i) drawn += GetPixel(target.hDC(), i % 77, i / 77) != GetPixel(sitter.Frame().hDC(), i % 77, i / 77);
-    EXPECT_EQ(drawn, 0) << "the window shows the composed frame";
     EXPECT_NE(GetPixel(target.hDC(), 38, 60), Black) << "the character is there";
+
+    // The eyes close 101 periods of 25 ms after the window was made, and the timer wakes only for the
+    // changes of the frame: a handful in 2.7 seconds, where every period would be 108.
+    sitter.TrackingTimer().SetEnabled(false);
+    watched = sitter.hwnd(), timerMessages = 0;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, &CountTimerMessages, nullptr, GetCurrentThreadId());
+    platform::RunModalLoop([&] { return GetTickCount64() >= created + 2700; });
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(sitter.BlinkCounter() >= 103 && sitter.BlinkCounter() <= 114) << sitter.BlinkCounter();
+    EXPECT_LE(timerMessages, 4);
     RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
 }
 

@@ -53,7 +53,7 @@ protected:
 
     void Work(int redraws, int ticks, int conversations) {
         sitter.SetTrackedWindow(perch);
-        for (platform::WindowDC dc(sitter.hwnd()); redraws > 0; --redraws) sitter.Redraw(dc.get());
+        for (platform::WindowDC dc(sitter.hwnd()); redraws > 0; --redraws) sitter.AdvancePeriods(1), sitter.ShowFrame(dc.get());
         for (int i = 0; i < ticks; ++i) sitter.TrackingTimer().Tick();
         Balloon& balloon = sitter.balloon();
         for (int i = 0; i < conversations; ++i) {

@@ -4,6 +4,7 @@
 #include "commands/distance_dialog.h"
 #include "commands/fortune.h"
 #include "platform/error.h"
+#include "platform/handles.h"
 #include "platform/host.h"
 #include "platform/desktop.h"
 #include "resource_ids.h"
@@ -81,6 +82,11 @@ void SitterWindow::OnCostumeChosen(Layer layer, int index) {
     pictures_.costume[static_cast<size_t>(layer)].CreateFromPicture(
         platform::LoadBitmapResource(CostumeBitmap(layer, index)).get());
     CheckCostume(layer, index);
+    ComposeFrames();
+    if (IsCreated()) {
+        ShowFrame(platform::WindowDC(hwnd()).get());
+        ScheduleNextFrame();  // a mew may now be due
+    }
 }
 
 void SitterWindow::OnDistanceChosen() {

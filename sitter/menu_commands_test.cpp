@@ -210,14 +210,14 @@ TEST_F(Commands, FortuneAsksThenAnswersUnderItsCaption) {
 
 TEST_F(Commands, CatSoundsAreTheFirstFiveWordsOnlyWhileCatgirlAndTakeOverAQuestion) {
     sitter.OnCostumeChosen(Layer::One, 3);  // Persocon: no sounds, the counter stands still
-    for (int i = 0; i < 600; ++i) sitter.Redraw(nullptr);
+    for (int i = 0; i < 600; ++i) sitter.AdvancePeriods(1);
     EXPECT_EQ(sitter.MewCounter(), 0);
     EXPECT_FALSE(sitter.HasBalloon() && sitter.balloon().IsVisible());
 
     sitter.OnCostumeChosen(Layer::One, 2);
     std::set<std::string> said;
     for (int sound = 0; sound < 40; ++sound) {
-        for (int i = 0; i < 500; ++i) sitter.Redraw(nullptr);
+        for (int i = 0; i < 500; ++i) sitter.AdvancePeriods(1);
         said.insert(sitter.balloon().Text());
         EXPECT_EQ(sitter.balloon().Caption(), "");
     }
@@ -225,11 +225,11 @@ TEST_F(Commands, CatSoundsAreTheFirstFiveWordsOnlyWhileCatgirlAndTakeOverAQuesti
     EXPECT_EQ(said, (std::set<std::string>{"Mew!", "Mrowrl...", "*purr*", "Mewl!", "Meow!"}));
 
     // A sound that falls due during the question replaces it; the fortune follows.
-    while (sitter.MewCounter() < 495) sitter.Redraw(nullptr);
+    while (sitter.MewCounter() < 495) sitter.AdvancePeriods(1);
     std::string during;
     bool askingDuring = true;
     After(300, [&] {
-        for (int i = 0; i < 5; ++i) sitter.Redraw(nullptr);
+        for (int i = 0; i < 5; ++i) sitter.AdvancePeriods(1);
         during = sitter.balloon().Text(), askingDuring = sitter.balloon().IsAsking();
         sitter.balloon().Close();
     });

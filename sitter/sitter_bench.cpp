@@ -1,21 +1,117 @@
-// Figures for the character's two timers: microseconds per redraw and per tick, each next to the
-// cheapest call it cannot avoid, and the CPU time a running character uses per minute on a still window.
-// Usage: sitter_bench [seconds to run the idle measurement, default 60]
+// Figures for sitting still and following a window, the change-driven character against the literal design
+// it replaced (re-stack, move and place the balloon every 10 ms; compose four layers every 25 ms), in one run:
+// CPU per second of the program plus the window server, wake-ups per second, follow latency and the cost of a
+// redraw that changes the frame.
+// Usage (scripts/bench-sitter runs it): sitter_bench SECONDS PERCH_EXE [WINESERVER_PID]
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "balloon/balloon.h"
-#include "platform/window.h"
 #include "platform/handles.h"
+#include "platform/host.h"
+#include "platform/layered.h"
+#include "platform/window.h"
+#include "resource_ids.h"
 #include "sitter/frame_bounds.h"
+#include "sitter/seat.h"
+#include "sitter/settings.h"
 #include "sitter/sitter_window.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+double Seconds(FILETIME t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
+// CPU seconds of this process, and of the window server when its Linux pid is known.
+double CpuSeconds(const std::string& serverPid) {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    double cpu = Seconds(kernel) + Seconds(user);
+    if (serverPid.empty()) return cpu;
+    // The drive Z: is the Unix root, so the server's /proc entry can be read like a file.
+    platform::UniqueKernelHandle file(CreateFileA(("Z:\\proc\\" + serverPid + "\\stat").c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char text[1024] = {};
+    DWORD got = 0;
+    if (file.get() == INVALID_HANDLE_VALUE || !ReadFile(file.get(), text, sizeof text - 1, &got, nullptr)) return cpu;
+    const char* fields = std::strrchr(text, ')');  // utime and stime are the 14th and 15th fields
+    long long utime = 0, stime = 0;
+    if (fields && std::sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lld %lld", &utime, &stime) == 2)
+        cpu += static_cast<double>(utime + stime) / 100.0;  // clock ticks of 10 ms
+    return cpu;
+}
+
+// Every message taken from the queue is a wake-up of the program.
+long long wakeUps = 0;
+LRESULT CALLBACK CountWakeUps(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE) ++wakeUps;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void Pump(double seconds) {
+    const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+    platform::RunModalLoop([&] { return Clock::now() >= until; });
+}
+
+// The design before: the same pictures, re-composed and re-seated on every tick.
+class LiteralCharacter : public platform::Window {
+public:
+    LiteralCharacter(HWND perch, const SeatMetrics& metrics)
+        : platform::Window(platform::WindowClass{"PelloryBench.Literal", "Literal", WS_POPUP, WS_EX_TOOLWINDOW}),
+          perch_(perch), metrics_(metrics) {
+        for (auto [picture, id] : {std::pair{&base_, IDB_BASE}, {&blinkHalf_, IDB_BLINK_HALF}, {&blinkClosed_, IDB_BLINK_CLOSED},
+                                   {&costume1_, IDB_COSTUME1_BEFORE_FIRST + 1}, {&costume2_, IDB_COSTUME2_BEFORE_FIRST + 1}})
+            picture->CreateFromPicture(platform::LoadBitmapResource(id).get());
+        frame_.Create(base_.Width(), base_.Height());
+    }
+    void Tick() {
+        SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        const Seat seat = SeatOn(VisibleFrame(perch_), 0, 0, metrics_);
+        MoveTo(seat.bounds.left, seat.bounds.top);
+        balloon_.FollowCharacter(seat.bounds);
+    }
+    void Redraw(HDC target) {
+        auto layer = [&](const cDIBSection& p, int x, int y) {
+            TransparentBlt(frame_.hDC(), x, y, p.Width(), p.Height(), p.hDC(), 0, 0, p.Width(), p.Height(), platform::PictureColourKey);
+        };
+        BitBlt(frame_.hDC(), 0, 0, base_.Width(), base_.Height(), base_.hDC(), 0, 0, SRCCOPY);
+        layer(costume2_, 0, 0);
+        if (++count_ > 100 && count_ < 117) layer(count_ < 103 || count_ > 114 ? blinkHalf_ : blinkClosed_, 16, 24);
+        if (count_ > 200) count_ = 0;
+        layer(costume1_, 0, 0);
+        BitBlt(target, 0, 0, frame_.Width(), frame_.Height(), frame_.hDC(), 0, 0, SRCCOPY);
+    }
+    void Run() {
+        Create();
+        SetBounds(RECT{0, 0, base_.Width(), base_.Height()});
+        platform::MakeColourKeyed(hwnd(), platform::CharacterColourKey);
+        Show(SW_SHOWNA);
+    }
+    platform::Timer tickTimer{*this, 10, true, [this] { Tick(); }};
+    platform::Timer redrawTimer{*this, 25, true, [this] { Redraw(platform::WindowDC(hwnd()).get()); }};
+
+private:
+    HWND perch_;
+    SeatMetrics metrics_;
+    cDIBSection base_, blinkHalf_, blinkClosed_, costume1_, costume2_, frame_;
+    int count_ = 0;
+    Balloon balloon_;
+};
+
+struct Figures {
+    double cpuPerSecond, wakeUpsPerSecond, p50, p95, redrawUs, tickUs;
+};
 
 template <typename F>
 double MicrosecondsPer(int n, F&& f) {
@@ -24,75 +120,116 @@ double MicrosecondsPer(int n, F&& f) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / n;
 }
 
-double ProcessCpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](FILETIME t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
+double Percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())))];
+}
+
+// Sits still for `seconds`, then moves the perch back and forth `moves` times and times each follow.
+Figures Measure(double seconds, const std::string& serverPid, HWND perch, const std::function<RECT()>& character,
+                const std::function<void()>& afterMove) {
+    Figures f{};
+    Pump(2);  // settled
+    const long long wakesBefore = wakeUps;
+    const double cpuBefore = CpuSeconds(serverPid);
+    const auto start = Clock::now();
+    Pump(seconds);
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    f.cpuPerSecond = (CpuSeconds(serverPid) - cpuBefore) / wall;
+    f.wakeUpsPerSecond = static_cast<double>(wakeUps - wakesBefore) / wall;
+
+    std::vector<double> latencies;
+    for (int i = 0; i < 60; ++i) {
+        const int x = 100 + (i % 2) * 40, y = 300 + (i % 2) * 20;
+        SetWindowPos(perch, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const auto moved = Clock::now();
+        afterMove();
+        RECT frame{};
+        GetWindowRect(perch, &frame);
+        const LONG wantLeft = frame.right - 77;
+        platform::RunModalLoop([&] { return character().left == wantLeft || Clock::now() - moved > std::chrono::seconds(1); });
+        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - moved).count());
+        Pump(0.03);
+    }
+    f.p50 = Percentile(latencies, 0.5), f.p95 = Percentile(latencies, 0.95);
+    return f;
+}
+
+void Print(const char* design, const Figures& f) {
+    std::printf("%-34s %8.1f ms/s %9.1f /s %7.1f ms %7.1f ms %9.2f us %9.2f us\n", design, f.cpuPerSecond * 1000,
+                f.wakeUpsPerSecond, f.p50, f.p95, f.redrawUs, f.tickUs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int idleSeconds = argc > 1 ? std::atoi(argv[1]) : 60;
-
-    HWND perch = CreateWindowExA(0, "STATIC", "Pellory Perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 500,
-                                 300, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(perch);
-    static SitterWindow sitter;
-    sitter.Show(SW_SHOWNA);
-    sitter.SetTrackedWindow(perch);
-    sitter.TrackingTimer().SetEnabled(false);  // timed by hand below
-    platform::ProcessPendingEvents();
-
-    constexpr int n = 20000;
-    platform::WindowDC dc(sitter.hwnd());
-    const int w = sitter.Frame().Width(), h = sitter.Frame().Height();
-    const double copy = MicrosecondsPer(n, [&] { BitBlt(dc.get(), 0, 0, w, h, sitter.Frame().hDC(), 0, 0, SRCCOPY); });
-    const double redraw = MicrosecondsPer(n, [&] { sitter.Redraw(dc.get()); });
-    sitter.SetMirrored(true);
-    const double mirrored = MicrosecondsPer(n, [&] { sitter.Redraw(dc.get()); });
-    sitter.SetMirrored(false);
-
-    RECT r;
-    const double query = MicrosecondsPer(n, [&] {
-        GetForegroundWindow();
-        GetWindowRect(perch, &r);
-    });
-    const double tick = MicrosecondsPer(n, [&] { sitter.TrackingTimer().Tick(); });
-    // Where a tick's time goes.
-    const double topmost = MicrosecondsPer(n, [&] {
-        SetWindowPos(sitter.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-    });
-    const double frame = MicrosecondsPer(n, [&] { VisibleFrame(perch); });
-    const RECT at = sitter.Bounds();
-    const double move = MicrosecondsPer(n, [&] { sitter.MoveTo(at.left, at.top); });
-    const double adjust = MicrosecondsPer(n, [&] { sitter.balloon().FollowCharacter(at); });
-
-    std::printf("redraw           %8.2f us  (one frame copy alone: %.2f us, ratio %.1f)\n", redraw, copy, redraw / copy);
-    std::printf("redraw mirrored  %8.2f us\n", mirrored);
-    std::printf("tick             %8.2f us  (foreground + rectangle query alone: %.2f us, ratio %.1f)\n", tick, query,
-                tick / query);
-    std::printf("  of which: topmost %.2f us, visible frame %.2f us, move %.2f us, balloon adjust %.2f us\n", topmost,
-                frame, move, adjust);
-    std::printf("per second at 100 ticks and 40 redraws: %.2f ms of work\n", (100 * tick + 40 * redraw) / 1000);
-    std::fflush(stdout);
-
-    // The running character on a window that does not move: both timers as the program runs them.
-    sitter.TrackingTimer().SetEnabled(true);
-    const double cpuBefore = ProcessCpuSeconds();
-    const auto start = Clock::now();
-    const auto until = start + std::chrono::seconds(idleSeconds);
-    while (Clock::now() < until) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        platform::ProcessPendingEvents();
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: sitter_bench SECONDS PERCH_EXE [WINESERVER_PID]\n");
+        return 2;
     }
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    const double cpu = ProcessCpuSeconds() - cpuBefore;
-    std::printf("idle on a still window: %.2f s of CPU per minute (%.1f%% of one core), measured over %.0f s\n",
-                cpu * 60 / wall, 100 * cpu / wall, wall);
-    DestroyWindow(perch);
+    const double seconds = std::max(1.0, std::atof(argv[1]));
+    const std::string perchExe = argv[2], serverPid = argc > 3 ? argv[3] : "";
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    SetWindowsHookExA(WH_GETMESSAGE, &CountWakeUps, nullptr, GetCurrentThreadId());
+
+    // The window sat on belongs to another program, as it would.
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string command = "\"" + perchExe + "\" 100 300 500 300 Perch";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+    HWND perch = nullptr;
+    for (int i = 0; i < 100 && !(perch = FindWindowA("Pellory.Perch", "Perch")); ++i) Sleep(100);
+    if (!perch) return 1;
+    SetForegroundWindow(perch);
+
+    std::printf("%-34s %13s %12s %10s %10s %12s %12s\n", "design", "idle CPU", "wake-ups", "p50", "p95", "redraw",
+                "still tick");
+    Figures literal{}, poll{}, events{};
+    {
+        const double tpp = 1440.0 / 96;
+        LiteralCharacter character(perch, SeatMetrics{static_cast<int32_t>(92 * tpp), SIZE{77, 126}, tpp, tpp});
+        character.Run();
+        literal = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {});
+        character.tickTimer.SetEnabled(false), character.redrawTimer.SetEnabled(false);
+        platform::WindowDC dc(character.hwnd());
+        literal.redrawUs = MicrosecondsPer(20000, [&] { character.Redraw(dc.get()); });
+        literal.tickUs = MicrosecondsPer(5000, [&] { character.Tick(); });
+        Print("literal (every 10 and 25 ms)", literal);
+    }
+    {
+        SitterWindow character;
+        character.Show(SW_SHOWNA);
+        SetForegroundWindow(perch);
+        poll = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {});
+        character.TrackingTimer().SetEnabled(false);
+        platform::WindowDC dc(character.hwnd());
+        // A redraw that changes the frame: the next period flips the blink phase, one frame is copied.
+        poll.redrawUs = MicrosecondsPer(20000, [&] {
+            while (character.BlinkCounter() != 100 && character.BlinkCounter() != 102) character.AdvancePeriods(1);
+            character.AdvancePeriods(1);
+        });
+        poll.tickUs = MicrosecondsPer(5000, [&] { character.OnTrackTick(); });
+        Print("change-driven, poll alone (Wine)", poll);
+
+        // As where the system delivers window events: two that it told of, then the slow check alone.
+        character.TrackingTimer().SetEnabled(true);
+        for (int i = 0; i < 2; ++i) {
+            SetWindowPos(perch, nullptr, 100 + 40 * i, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            WindowEvents::Deliver(nullptr, EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, CHILDID_SELF, 0, 0);
+        }
+        events = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [&] {
+            WindowEvents::Deliver(nullptr, EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, CHILDID_SELF, 0, 0);
+        });
+        events.redrawUs = poll.redrawUs, events.tickUs = poll.tickUs;
+        Print(character.FollowsEvents() ? "change-driven, events" : "change-driven, events (not trusted!)", events);
+    }
+    std::printf("ratios to literal: idle CPU poll %.2f, events %.2f; wake-ups poll %.2f, events %.2f\n",
+                poll.cpuPerSecond / literal.cpuPerSecond, events.cpuPerSecond / literal.cpuPerSecond,
+                poll.wakeUpsPerSecond / literal.wakeUpsPerSecond, events.wakeUpsPerSecond / literal.wakeUpsPerSecond);
+    PostMessageA(perch, WM_CLOSE, 0, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
     return 0;
 }

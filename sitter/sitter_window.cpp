@@ -23,10 +23,7 @@ SitterWindow::SitterWindow()
     : platform::Window(SitterClass()),
       popupMenu_(CreatePopupMenu()),
       trackingTimer_(*this, TrackIntervalMs, false, [this] { OnTrackTick(); }),
-      redrawTimer_(*this, RedrawIntervalMs, true, [this] {
-          platform::WindowDC dc(hwnd());
-          Redraw(dc.get());
-      }) {
+      frameTimer_(*this, PeriodMs, true, [this] { OnFrameTimer(); }) {
     HMENU functions = CreatePopupMenu();  // the popup menu owns its submenus
     AppendMenuA(functions, MF_STRING, FortuneCommand, "!8ball");
     for (Wardrobe& w : wardrobe_) w.menu = CreatePopupMenu();
@@ -71,6 +68,11 @@ bool SitterWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
     if (message == TrayIcon::TaskbarCreatedMessage()) {
         if (trayIcon_) trayIcon_->Add();
         return true;
+    }
+    if (message == WM_DISPLAYCHANGE) {
+        trackedFrame_ = RECT{};  // the monitors may have moved: measure anew at the next step
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        return false;
     }
     if (message == SingleCopy::AnotherStartMessage()) {
         Say("I'm already here!");

@@ -16,6 +16,7 @@
 #include "platform/window.h"
 #include "sitter/costumes.h"
 #include "sitter/seat.h"
+#include "sitter/window_events.h"
 
 class Balloon;
 class TrayIcon;
@@ -31,8 +32,12 @@ struct CharacterPictures {
 class SitterWindow : public platform::Window {
 public:
     static constexpr const char* ClassName = "Pellory.frmSitter";
+    // Following the foreground window: a poll every tick until window events prove they arrive, then a
+    // slow poll that only checks them.
     static constexpr unsigned TrackIntervalMs = 10;
-    static constexpr unsigned RedrawIntervalMs = 25;
+    static constexpr unsigned EventCheckIntervalMs = 250;
+    // The blink and mew schedule counts periods of this length.
+    static constexpr unsigned PeriodMs = 25;
     static constexpr UINT DistanceCommand = 1001;
     static constexpr UINT FortuneCommand = 1002;
     static constexpr UINT ExitCommand = 1003;
@@ -61,11 +66,18 @@ public:
     void OnFortuneChosen();
     void OnExitChosen();
 
-    // One tick of following the foreground window, and the re-seat on the tracked window.
+    // Following the foreground window: one poll, one event (as the system delivers them).
     void OnTrackTick();
-    void Resit();
-    // Composes the frame and copies it to `target`, the window's client area.
-    void Redraw(HDC target);
+    void OnWindowEvent(WindowEvents::Kind kind, HWND window);
+    bool FollowsEvents() const { return eventsSeen_ >= EventsToTrust; }
+
+    // The frames of every blink phase, plain and mirrored, composed from the pictures.
+    void ComposeFrames();
+    // Counts redraw periods; shows a new frame when the blink phase changes, and mews when due.
+    void AdvancePeriods(int32_t periods);
+    // Copies the frame of the moment to `target`, the window's client area.
+    void ShowFrame(HDC target);
+    const cDIBSection& ShownFrame() const;
 
     int32_t Distance() const { return distance_; }
     void SetDistance(int32_t distance) { distance_ = distance; }
@@ -79,7 +91,6 @@ public:
     const std::vector<std::string>& CostumeNames(Layer layer) const { return wardrobe(layer).names; }
     int CurrentCostume(Layer layer) const { return wardrobe(layer).current; }
     CharacterPictures& Pictures() { return pictures_; }
-    cDIBSection& Frame() { return frame_; }
     int32_t BlinkCounter() const { return blinkCounter_; }
     int32_t MewCounter() const { return mewCounter_; }
     platform::Timer& TrackingTimer() { return trackingTimer_; }
@@ -117,24 +128,36 @@ private:
     SeatMetrics Metrics() const;
     void MoveCharacter(int left, int top);
     [[noreturn]] void EndProgram();
-    void DrawLayer(const cDIBSection& picture, POINT at);
-    void MewNowAndThen();
+    // One step of following: true when the tracked window or the seat changed.
+    bool Track();
+    bool IsCovered() const;
+    bool WearsCatgirl() const;
+    void ScheduleNextFrame();
+    void OnFrameTimer();
+    void Mew();
 
     int32_t distance_ = 0;   // percent of the tracked window's width, from its right end
     bool mirrored_ = false;  // drawn left to right reversed
     int32_t buttHeightTwips_ = 0;
     POINT blink_{};          // where the blink frames go in the frame, pixels
     HWND tracked_ = nullptr;
+    RECT trackedFrame_{};    // the tracked window's visible frame, as last seen
+    int32_t monitorTop_ = 0; // the top of its monitor
     RECT bounds_{};          // where the character's window is, as last moved
+    static constexpr int EventsToTrust = 2;
+    int eventsSeen_ = 0;     // changes that events told of before the poll saw them
     std::string loading_;    // what start-up is loading: its failure messages name it
     std::array<Wardrobe, 2> wardrobe_;
     CharacterPictures pictures_;
-    cDIBSection frame_;
+    std::array<cDIBSection, 6> frames_;  // by blink phase, plain and mirrored
     int32_t blinkCounter_ = 0;
     int32_t mewCounter_ = 0;
+    ULONGLONG periodsStart_ = 0;  // when the first period began, GetTickCount64
+    int64_t periodsCounted_ = 0;
     platform::UniqueMenu popupMenu_;
     std::unique_ptr<Balloon> balloon_;
     std::unique_ptr<TrayIcon> trayIcon_;  // from the end of start-up on
+    std::unique_ptr<WindowEvents> windowEvents_;
     platform::Timer trackingTimer_;
-    platform::Timer redrawTimer_;
+    platform::Timer frameTimer_;  // due when the frame must change next
 };

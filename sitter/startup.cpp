@@ -41,6 +41,7 @@ int CostumeIndex(const std::string& text, size_t count) {
 }  // namespace
 
 void SitterWindow::OnCreate() {
+    periodsStart_ = GetTickCount64();
     ReadMetricsAndFirstNames();
     BuildCostumeMenus();
     ReadSettings();
@@ -154,7 +155,7 @@ void SitterWindow::LoadPictures() {
         for (Layer layer : BothLayers)
             pictures_.costume[static_cast<size_t>(layer)].CreateFromPicture(
                 platform::LoadBitmapResource(CostumeBitmap(layer, wardrobe(layer).current)).get());
-        frame_.Create(pictures_.base.Width(), pictures_.base.Height());
+        ComposeFrames();
     } catch (const Error& e) {
         ShowMessage("Cannot load image for costume \"" + loading_ + "\" due to missing bitmap resource:" + Paragraph +
                     ErrorLine(e));
@@ -174,6 +175,7 @@ void SitterWindow::SetUpWindow() {
         SetBounds(bounds_);
         SetForegroundWindow(GetWindow(hwnd(), GW_HWNDPREV));
         trackingTimer_.SetEnabled(true);
+        windowEvents_ = std::make_unique<WindowEvents>([this](WindowEvents::Kind kind, HWND window) { OnWindowEvent(kind, window); });
         trayIcon_ = std::make_unique<TrayIcon>(hwnd());
         trayIcon_->Add();  // where the shell has no notification area, the character alone must do
     } catch (const Error& e) {

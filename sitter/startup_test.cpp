@@ -111,7 +111,7 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{1});
     // Bitmaps 110 and 150, both 2 x 2 and all transparent.
     EXPECT_TRUE(SizeOf(sitter.Pictures().costume[0]) == (SIZE{2, 2}) && SizeOf(sitter.Pictures().costume[1]) == (SIZE{2, 2}));
-    EXPECT_TRUE(SizeOf(sitter.Frame()) == (SIZE{77, 126}));
+    EXPECT_TRUE(SizeOf(sitter.ShownFrame()) == (SIZE{77, 126}));
 
     // The window: frame-sized, topmost, colour-keyed on black, parked off-screen, tracking on.
     RECT client{}, window{};

@@ -30,36 +30,40 @@ bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
     // Owned locally until the whole buffer exists, so a failure (or an overflow) leaves nothing behind.
     platform::UniqueDC dc(CreateCompatibleDC(nullptr));
     if (!dc) return false;
-    HBITMAP made = nullptr;
-    if (!CreateDIB(dc.get(), lWidth, lHeight, made)) return false;
-    platform::UniqueBitmap dib(made);
+    void* bits = nullptr;
+    platform::UniqueBitmap dib(MakeSection(dc.get(), lWidth, lHeight, &bits));
+    if (!dib) return false;
     platform::SelectedObject selection(dc.get(), dib.get());
-    if (!selection) {
-        bits_ = nullptr;
-        return false;
-    }
+    if (!selection) return false;
     dc_ = std::move(dc);
     dib_ = std::move(dib);
     selection_ = std::move(selection);
+    bits_ = bits;
     return true;
 }
 
 bool cDIBSection::CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib) {
     ClearUp();
+    // The bitmap and its pixels are the caller's: keeping their address would let RandomiseBits and
+    // Resample reach into a bitmap this object neither holds nor outlives.
+    void* bits = nullptr;
+    hDib = MakeSection(lHDC, lWidth, lHeight, &bits);
+    return hDib != nullptr;
+}
+
+HBITMAP cDIBSection::MakeSection(HDC dc, int32_t width, int32_t height, void** bits) {
     BITMAPINFOHEADER& header = info_.bmiHeader;
     header = {};
     header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = lWidth;
-    header.biHeight = lHeight;  // positive: bottom-up rows
+    header.biWidth = width;
+    header.biHeight = height;
     header.biPlanes = 1;
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
     header.biSizeImage = static_cast<DWORD>(ImageSize());
-
-    void* bits = nullptr;
-    hDib = CreateDIBSection(lHDC, &info_, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = hDib != nullptr ? bits : nullptr;
-    return hDib != nullptr;
+    // A negative height would make a top-down bitmap, which every row computation here reads upside down.
+    if (height < 0) return nullptr;
+    return CreateDIBSection(dc, &info_, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
 void cDIBSection::CreateFromPicture(HBITMAP picThis) {
@@ -147,7 +151,11 @@ bool cDIBSection::CopyToClipboard(bool bAsDIB) const {
     }
 
     // The clipboard owns the bitmap only once SetClipboardData took it; otherwise it is deleted here.
-    if (!OpenClipboard(nullptr)) return false;
+    // Opened without a window, the clipboard would have no owner after EmptyClipboard, and Windows then
+    // refuses SetClipboardData: a message-only window owns it for the length of the copy.
+    platform::UniqueWindow owner(
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr));
+    if (!owner || !OpenClipboard(owner.get())) return false;
     EmptyClipboard();
     const bool taken = SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr;
     if (taken) bitmap.release();

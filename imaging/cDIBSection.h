@@ -16,12 +16,11 @@ public:
     cDIBSection(const cDIBSection&) = delete;
     cDIBSection& operator=(const cDIBSection&) = delete;
 
-    // Releases what is held, then makes a buffer of this size; false (holding nothing) when it cannot.
-    // Raises Overflow when the row or image size does not fit in 32 bits.
+    // Releases what is held, then makes a buffer of this size; false (holding nothing) when it cannot,
+    // a negative width or height included. Raises Overflow when the row or image size does not fit in 32 bits.
     bool Create(int32_t lWidth, int32_t lHeight);
-    // Fills the header and makes a DIB section for lHDC; the bitmap belongs to the caller, the bits address
-    // is recorded here. Whatever the object held is released first, so it never keeps a device context
-    // whose bitmap does not match its header and bits address.
+    // Fills the header and makes a DIB section for lHDC, handed to the caller with its pixels. Whatever the
+    // object held is released first, and it keeps no bits address: hDC, hDib and DIBSectionBitsPtr stay 0.
     bool CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib);
     // Makes the buffer the picture's size and copies the picture into it; success shows in hDC().
     // The bitmap must not be selected into another device context at the time.
@@ -51,11 +50,14 @@ public:
     // grey noise, or red and green noise on a zero blue channel.
     void RandomiseBits(bool bGray = false);
     // Puts a screen-compatible copy of the image on the clipboard as CF_BITMAP; true when it was taken.
+    // The clipboard's owner is a message-only window of the calling thread, destroyed once the copy is done.
     // Only the bitmap form is offered: asking for a DIB shows a message and copies nothing.
     bool CopyToClipboard(bool bAsDIB = true) const;
 
 private:
     int32_t ImageSize() const;
+    // Fills the header with this size and makes the DIB section; 0 for a negative height.
+    HBITMAP MakeSection(HDC dc, int32_t width, int32_t height, void** bits);
 
     BITMAPINFO info_{};  // header of the last requested size; no colour table at 24 bits
     platform::UniqueDC dc_;

@@ -45,6 +45,7 @@ struct DestroyMenuRelease { void operator()(HMENU h) const noexcept { ::DestroyM
 struct DestroyIconRelease { void operator()(HICON h) const noexcept { ::DestroyIcon(h); } };
 struct CloseHandleRelease { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
 struct UnhookWinEventRelease { void operator()(HWINEVENTHOOK h) const noexcept { ::UnhookWinEvent(h); } };
+struct DestroyWindowRelease { void operator()(HWND h) const noexcept { ::DestroyWindow(h); } };
 
 using UniqueDC = UniqueHandle<HDC, DeleteDCRelease>;          // memory device contexts
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectRelease>;
@@ -55,6 +56,7 @@ using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEventRelease>;
+using UniqueWindow = UniqueHandle<HWND, DestroyWindowRelease>;  // windows of this thread only
 
 // A device context borrowed from a window (GetDC), returned with ReleaseDC.
 class WindowDC {

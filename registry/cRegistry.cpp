@@ -184,7 +184,7 @@ void cRegistry::SetValue(const Variant& vValue) {
         }
         case REG_BINARY: {
             const ByteArray* bytes = vValue.AsBytes();
-            if (!bytes) Raise(ErrKeyFailed, "");
+            if (!bytes) throw platform::Error(ErrKeyFailed, "", "");  // the number alone, no source
             static const BYTE none = 0;
             result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),
                                       static_cast<DWORD>(bytes->size()));
@@ -363,6 +363,9 @@ void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::str
                                      const std::string& sOpenMenuText, bool bSupportPrint,
                                      const std::string& sPrintMenuText, bool bSupportNew, const std::string& sNewMenuText,
                                      bool bSupportInstall, const std::string& sInstallMenuText, int32_t lDefaultIconIndex) {
+    // Without a class name the class's keys would be the roots themselves.
+    if (sClassName.empty())
+        Raise(ErrInvalidItemList, "Invalid class name passed to CreateEXEAssociation - expected a name");
     const std::string path = QuotedPath(sExePath);
     auto write = [&](const std::string& section, const std::string& text) {
         sectionKey_ = section;

@@ -13,11 +13,11 @@ public:
     static constexpr int32_t HKeyClassesRoot = (int32_t)0x80000000, HKeyCurrentUser = (int32_t)0x80000001,
                              HKeyLocalMachine = (int32_t)0x80000002;
 
-    // Error numbers raised, all with the source ExeName() + ".cRegistry".
+    // Error numbers raised, with the source ExeName() + ".cRegistry" (a refused binary write: number alone).
     static constexpr int32_t ErrKeyFailed = 26001;                          // key create/open/delete
     static constexpr int32_t ErrSetValueFailed = (int32_t)0x800469A9;       // value write refused
     static constexpr int32_t ErrEnumerateFailed = (int32_t)0x800469AA;      // EnumerateSections broke down
-    static constexpr int32_t ErrInvalidItemList = (int32_t)0x800469AC;      // verb list not in threes
+    static constexpr int32_t ErrInvalidItemList = (int32_t)0x800469AC;      // verb list not in threes, no class name
     static constexpr int32_t ErrClassNotDefined = (int32_t)0x800469AD;      // verbs for an unknown class
 
     int32_t ClassKey() const { return classKey_; }
@@ -65,7 +65,7 @@ public:
     // Empty menu texts take their defaults; lDefaultIconIndex -1 writes no icon. The first failing
     // write raises; what was written before it stays. Both operations leave ClassKey at
     // HKeyLocalMachine, SectionKey at the last key path written (without SOFTWARE\Classes), ValueKey
-    // empty and ValueType REG_SZ.
+    // empty and ValueType REG_SZ. An empty class name raises ErrInvalidItemList before anything is written.
     void CreateEXEAssociation(const std::string& sExePath, const std::string& sClassName,
                               const std::string& sClassDescription, const std::string& sAssociation,
                               const std::string& sOpenMenuText = "&Open", bool bSupportPrint = false,

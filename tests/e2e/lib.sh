@@ -10,18 +10,14 @@ E2E_DESKTOP=${E2E_DESKTOP:-pellory-e2e}
 E2E_SIZE=${E2E_SIZE:-1024x768}
 E2E_KEY='HKCU\Software\Quarrystone\Pellory'
 
-E2E_PASSED=0
-E2E_FAILED=0
+E2E_PASSED=0 E2E_FAILED=0
 E2E_LAUNCHERS=()  # shell pids of the `wine explorer /desktop=...` launchers
 E2E_WIN_PIDS=()   # Windows pids of the programs whose windows we found
 E2E_EXES=()       # file names of the programs we started
 
 e2e_log() { printf '%s\n' "$*" >&2; }
 
-e2e_die() {
-    e2e_log "FATAL: $*"
-    exit 1
-}
+e2e_die() { e2e_log "FATAL: $*"; exit 1; }
 
 # e2e_init: checks the environment, sets the EXIT trap and starts from a clean key.
 # Needs WINPROBE (path of winprobe.exe) to be set by the test.
@@ -33,16 +29,12 @@ e2e_init() {
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
     E2E_RESET_KEY=1
-    if probe list >/dev/null 2>&1; then
-        e2e_die "desktop $E2E_DESKTOP is already in use; an earlier run left windows behind"
-    fi
+    probe list >/dev/null 2>&1 && e2e_die "desktop $E2E_DESKTOP is already in use; an earlier run left windows behind"
     e2e_reg_reset
 }
 
 # probe ARGS...: winprobe.exe attached to the test desktop.
-probe() {
-    wine "$WINPROBE" --desktop "$E2E_DESKTOP" "$@" </dev/null
-}
+probe() { wine "$WINPROBE" --desktop "$E2E_DESKTOP" "$@" </dev/null; }
 
 # e2e_start EXE ARGS...: starts a program in the virtual desktop (creating the desktop if needed).
 e2e_start() {
@@ -73,15 +65,11 @@ e2e_info() {
     INFO=()
     local out line
     out=$(probe info "$1") || return 1
-    while IFS= read -r line; do
-        INFO[${line%%=*}]=${line#*=}
-    done <<<"$out"
+    while IFS= read -r line; do INFO[${line%%=*}]=${line#*=}; done <<<"$out"
 }
 
 # e2e_reg_reset: deletes the program's key (it may well be missing already).
-e2e_reg_reset() {
-    wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1 || true
-}
+e2e_reg_reset() { wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1 || true; }
 
 # e2e_reg_value NAME: prints "TYPE DATA" of a value of the program's key, e.g. "REG_DWORD 0x1";
 # fails when the value is missing.
@@ -105,29 +93,20 @@ e2e_raise_x() {
 # e2e_screenshot FILE: the virtual desktop's X window, or the whole screen when it cannot be found.
 e2e_screenshot() {
     local xid
-    xid=$(xdotool search --name "^$E2E_DESKTOP - Wine desktop\$" 2>/dev/null | head -n1)
-    if [ -n "$xid" ]; then
-        import -window "$xid" "$1" 2>/dev/null && return 0
-    fi
-    import -window root "$1"
+    xid=$(e2e_desktop_xid) && import -window "$xid" "$1" 2>/dev/null || import -window root "$1"
 }
 
 # Checks: each prints one line and counts as passed or failed.
 check_eq() {  # DESCRIPTION ACTUAL EXPECTED
-    if [ "$2" = "$3" ]; then
-        E2E_PASSED=$((E2E_PASSED + 1)); e2e_log "ok   - $1"
-    else
-        E2E_FAILED=$((E2E_FAILED + 1)); e2e_log "FAIL - $1: got '$2', expected '$3'"
-    fi
+    [ "$2" = "$3" ] && e2e_count ok "$1" || e2e_count FAIL "$1: got '$2', expected '$3'"
 }
-
 check() {  # DESCRIPTION COMMAND...
     local what=$1; shift
-    if "$@"; then
-        E2E_PASSED=$((E2E_PASSED + 1)); e2e_log "ok   - $what"
-    else
-        E2E_FAILED=$((E2E_FAILED + 1)); e2e_log "FAIL - $what"
-    fi
+    "$@" && e2e_count ok "$what" || e2e_count FAIL "$what"
+}
+e2e_count() {
+    if [ "$1" = ok ]; then E2E_PASSED=$((E2E_PASSED + 1)); else E2E_FAILED=$((E2E_FAILED + 1)); fi
+    e2e_log "$(printf '%-4s - %s' "$1" "$2")"
 }
 
 not() { ! "$@"; }
@@ -147,9 +126,7 @@ e2e_close_all() {
         [[ $line == *" visible=yes "* ]] && probe close "${line%% *}" >/dev/null 2>&1
     done < <(probe list 2>/dev/null)
     while read -r pid name; do
-        for exe in "${E2E_EXES[@]}"; do
-            [ "${name,,}" = "${exe,,}" ] && pids+=("$pid")
-        done
+        for exe in "${E2E_EXES[@]}"; do [ "${name,,}" = "${exe,,}" ] && pids+=("$pid"); done
     done < <(probe procs 2>/dev/null | tr -d '\r')
     for pid in "${pids[@]}"; do
         probe wait-exit "$pid" --wait 3000 >/dev/null 2>&1 && continue
@@ -178,40 +155,23 @@ e2e_cleanup() {
 
 # ---- Driving the programs as a user would, and looking at what they show ----
 
-e2e_now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
 # e2e_wait_until MS COMMAND...: runs COMMAND until it succeeds; fails once MS milliseconds have passed.
 e2e_wait_until() {
-    local deadline=$(( $(e2e_now_ms) + $1 )); shift
+    local deadline=$(( ${EPOCHREALTIME/./} / 1000 + $1 )); shift
     until "$@"; do
-        [ "$(e2e_now_ms)" -ge "$deadline" ] && return 1
+        [ $(( ${EPOCHREALTIME/./} / 1000 )) -ge "$deadline" ] && return 1
         sleep 0.1
     done
 }
 
 # e2e_desktop_xid: the X window of the virtual desktop; its origin is the origin of the Windows screen.
-e2e_desktop_xid() {
-    local xid
-    xid=$(xdotool search --name "^$E2E_DESKTOP - Wine desktop\$" 2>/dev/null | head -n1)
-    [ -n "$xid" ] && printf '%s\n' "$xid"
-}
+e2e_desktop_xid() { xdotool search --name "^$E2E_DESKTOP - Wine desktop\$" 2>/dev/null | head -n1 | grep .; }
 
-# e2e_click X Y [BUTTON]: moves the real pointer to screen pixel (X, Y) of the desktop and clicks
-# (1 left, 2 middle, 3 right).
-e2e_click() {
-    local xid
-    xid=$(e2e_desktop_xid) || return 1
-    xdotool mousemove --window "$xid" "$1" "$2" sleep 0.2 click "${3:-1}"
-}
+# e2e_click X Y [BUTTON]: the real pointer to desktop pixel (X, Y), then a click (1 left, 2 middle, 3 right).
+e2e_click() { local xid; xid=$(e2e_desktop_xid) && xdotool mousemove --window "$xid" "$1" "$2" sleep 0.2 click "${3:-1}"; }
 
 # e2e_keys KEY...: presses the keys one after another, as xdotool names them (Down, Return, alt+F4...).
-e2e_keys() {
-    local key
-    for key in "$@"; do
-        xdotool key "$key" || return 1
-        sleep 0.15
-    done
-}
+e2e_keys() { local key; for key in "$@"; do xdotool key "$key" && sleep 0.15 || return 1; done; }
 
 # e2e_perch LEFT TOP WIDTH HEIGHT [TITLE]: starts a perch window, puts it exactly there (in physical
 # pixels, whatever the DPI), brings it to the foreground and prints its handle.
@@ -226,29 +186,14 @@ e2e_perch() {
 }
 
 # e2e_rect TARGET: prints "LEFT TOP RIGHT BOTTOM" of the window.
-e2e_rect() {
-    e2e_info "$1" && printf '%s\n' "${INFO[rect]}"
-}
-
-# e2e_rect_is TARGET "LEFT TOP RIGHT BOTTOM"
-e2e_rect_is() { [ "$(e2e_rect "$1")" = "$2" ]; }
-
-# e2e_wait_rect MS TARGET "LEFT TOP RIGHT BOTTOM": waits until the window is there.
-e2e_wait_rect() { e2e_wait_until "$1" e2e_rect_is "$2" "$3"; }
-
-# e2e_seat_of "LEFT TOP RIGHT BOTTOM" FROMSIDE: where the character's window goes on a window with that
-# visible frame, in pixels: left = right - width * FromSide / 100 - 77, top = top - 92 (77 x 126 frame).
-# The numbers given must make the percentage whole.
-e2e_seat_of() {
-    local l t r b
-    read -r l t r b <<<"$1"
-    local x=$(( r - (r - l) * $2 / 100 - 77 )) y=$(( t - 92 ))
-    printf '%d %d %d %d\n' "$x" "$y" $((x + 77)) $((y + 126))
-}
-
-# e2e_visible TARGET: the window exists and is shown.
+e2e_rect() { e2e_info "$1" && printf '%s\n' "${INFO[rect]}"; }
+e2e_rect_is() { [ "$(e2e_rect "$1")" = "$2" ]; }  # TARGET "LEFT TOP RIGHT BOTTOM"
+e2e_wait_rect() { e2e_wait_until "$1" e2e_rect_is "$2" "$3"; }  # MS TARGET "LEFT TOP RIGHT BOTTOM"
+e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }  # TARGET "WIDTH HEIGHT"
 e2e_visible() { e2e_info "$1" && [ "${INFO[visible]}" = yes ]; }
 e2e_hidden() { e2e_info "$1" && [ "${INFO[visible]}" = no ]; }
+e2e_focus_is() { e2e_info "$1" && [ "${INFO[focus]#* }" = "$2" ]; }  # TARGET CLASS: its thread's focus
+e2e_reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }  # NAME "TYPE DATA"
 
 # e2e_child TARGET CLASS: prints "HANDLE VISIBLE LEFT TOP RIGHT BOTTOM TEXT" of the window's first child
 # of that class (VISIBLE is yes or no).
@@ -261,55 +206,42 @@ e2e_child() {
             exit
         }'
 }
-
-# e2e_child_shown TARGET CLASS / e2e_child_gone TARGET CLASS: the child is shown / hidden.
-e2e_child_shown() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = yes ]; }
+e2e_child_shown() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = yes ]; }  # TARGET CLASS
 e2e_child_gone() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = no ]; }
+e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }  # TARGET CLASS TEXT
 
-# e2e_child_text_is TARGET CLASS TEXT
-e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }
-
-# e2e_menu_open: a popup menu (Wine's class "#32768") is showing.
-e2e_menu_open() { probe list 2>/dev/null | grep -q ' visible=yes .* class=#32768 '; }
-
-# e2e_reg_is NAME VALUE: the program's setting NAME reads VALUE.
-e2e_reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }
+# Popup menus (Wine's class "#32768") showing: how many, and whether exactly N.
+e2e_menu_count() { probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 '; }
+e2e_menus_open() { [ "$(e2e_menu_count)" = "$1" ]; }
 
 # e2e_point_at HWND: a point on the character's face, where its picture is opaque.
-e2e_point_at() {
-    local l t
-    read -r l t _ _ <<<"$(e2e_rect "$1")"
-    printf '%d %d\n' $((l + 38)) $((t + 50))
-}
+e2e_point_at() { local l t; read -r l t _ _ <<<"$(e2e_rect "$1")" && printf '%d %d\n' $((l + 38)) $((t + 50)); }
 
 # e2e_menu HWND KEY...: right click on the character, wait for its menu, then press the keys.
 e2e_menu() {
     local hwnd=$1; shift
     e2e_click $(e2e_point_at "$hwnd") 3
-    e2e_wait_until 3000 e2e_menu_open || return 1
-    e2e_keys "$@"
+    e2e_wait_until 3000 e2e_menus_open 1 && e2e_keys "$@"
 }
-e2e_menu_count() { probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 '; }
 
-# e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [MARGIN]: the part of a desktop screenshot under that
-# rectangle, widened by MARGIN pixels on each side and clipped to the image.
+# e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [OPTION...]: that part of a desktop screenshot, clipped
+# to the image.
 e2e_crop() {
-    local l t r b m=${4:-0}
-    read -r l t r b <<<"$2"
-    l=$((l - m)); t=$((t - m)); r=$((r + m)); b=$((b + m))
-    [ "$l" -lt 0 ] && l=0
-    [ "$t" -lt 0 ] && t=0
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$3"
+    local l t r b src=$1 dest=$3
+    read -r l t r b <<<"$2"; shift 3
+    l=$((l < 0 ? 0 : l)) t=$((t < 0 ? 0 : t))
+    convert "$src" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$@" "$dest"
 }
+# e2e_doc_crop SHOT "LEFT TOP RIGHT BOTTOM" NAME: a picture for the documentation, BUILD/doc-NAME.png.
+e2e_doc_crop() { e2e_crop "$1" "$2" "PNG8:$BUILD/doc-$3.png" -strip; }
 
 # e2e_pixels_differ A B: how many pixels of two same-sized images differ (small colour noise ignored).
-e2e_pixels_differ() {
-    compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'
-}
+e2e_pixels_differ() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'; }
 
-# e2e_shot NAME: a desktop screenshot saved as BUILD/e2e-NAME.png; prints its path.
+# e2e_shot NAME: a desktop screenshot, BUILD/e2e-NAME.png, with the character's windows on top; prints its path.
 e2e_shot() {
     local file=$BUILD/e2e-$1.png
+    e2e_raise_x pellory.exe && sleep 0.3
     e2e_screenshot "$file" && e2e_log "screenshot: $file" && printf '%s\n' "$file"
 }
 
@@ -317,26 +249,13 @@ e2e_shot() {
 e2e_start_pellory() {
     local hwnd
     e2e_start "$PELLORY"
-    hwnd=$(e2e_wait_window Pellory.frmSitter Pellory 20000) || return 1
-    e2e_wait_until 5000 e2e_client_is "$hwnd" "77 126" || return 1
-    printf '%s\n' "$hwnd"
+    hwnd=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && e2e_wait_until 5000 e2e_client_is "$hwnd" "77 126" &&
+        printf '%s\n' "$hwnd"
 }
-e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }
 
 # e2e_stop_pellory HWND: closes the program's window and waits for the process to end.
 e2e_stop_pellory() {
-    local pid
     e2e_info "$1" || return 0
-    pid=${INFO[pid]}
+    local pid=${INFO[pid]}
     probe close "$1" --wait 5000 >/dev/null && probe wait-exit "$pid" --wait 5000 >/dev/null
-}
-
-# e2e_doc_crop SHOT "LEFT TOP RIGHT BOTTOM" NAME: a small picture for the documentation, cut from a
-# screenshot: BUILD/doc-NAME.png.
-e2e_doc_crop() {
-    local l t r b
-    read -r l t r b <<<"$2"
-    [ "$l" -lt 0 ] && l=0
-    [ "$t" -lt 0 ] && t=0
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage -strip "PNG8:$BUILD/doc-$3.png"
 }

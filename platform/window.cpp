@@ -62,7 +62,7 @@ void Window::Create() {
     if (!GetClassInfoExA(instance, class_.name.c_str(), &wc)) {
         wc = {};
         wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
+        wc.style = class_.classStyle;
         wc.lpfnWndProc = &Window::WindowProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);

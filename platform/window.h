@@ -45,6 +45,7 @@ struct WindowClass {
     DWORD style = WS_POPUP;
     DWORD exStyle = 0;
     HBRUSH background = nullptr;  // not owned: a stock object or a system colour brush
+    UINT classStyle = CS_DBLCLKS;
 };
 
 enum class MouseButton { Left, Right, Middle };

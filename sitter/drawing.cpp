@@ -54,6 +54,12 @@ void SitterWindow::ShowFrame(HDC target) {
 
 void SitterWindow::OnPaint(HDC dc) { ShowFrame(dc); }
 
+void SitterWindow::ShowFrameInWindow() {
+    if (!IsCreated()) return;
+    if (!ownDC_) ownDC_ = GetDC(hwnd());  // released with the window: it is the class's own
+    ShowFrame(ownDC_);
+}
+
 bool SitterWindow::WearsCatgirl() const {
     const Wardrobe& first = wardrobe(Layer::One);
     return first.current >= 1 && static_cast<size_t>(first.current) <= first.names.size() &&
@@ -69,7 +75,7 @@ void SitterWindow::AdvancePeriods(int32_t periods) {
         if (catgirl && ++mewCounter_ == MewEvery) mewCounter_ = 0, mew = true;
     }
     periodsCounted_ += periods;
-    if (BlinkPhase(blinkCounter_) != before && IsCreated()) ShowFrame(platform::WindowDC(hwnd()).get());
+    if (BlinkPhase(blinkCounter_) != before) ShowFrameInWindow();
     if (mew) Mew();
 }
 

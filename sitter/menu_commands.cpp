@@ -4,7 +4,6 @@
 #include "commands/distance_dialog.h"
 #include "commands/fortune.h"
 #include "platform/error.h"
-#include "platform/handles.h"
 #include "platform/host.h"
 #include "platform/desktop.h"
 #include "resource_ids.h"
@@ -83,10 +82,8 @@ void SitterWindow::OnCostumeChosen(Layer layer, int index) {
         platform::LoadBitmapResource(CostumeBitmap(layer, index)).get());
     CheckCostume(layer, index);
     ComposeFrames();
-    if (IsCreated()) {
-        ShowFrame(platform::WindowDC(hwnd()).get());
-        ScheduleNextFrame();  // a mew may now be due
-    }
+    ShowFrameInWindow();
+    if (IsCreated()) ScheduleNextFrame();  // a mew may now be due
 }
 
 void SitterWindow::OnDistanceChosen() {

@@ -14,6 +14,7 @@ platform::WindowClass SitterClass() {
     wc.style = WS_POPUP;
     wc.exStyle = WS_EX_TOOLWINDOW;  // no taskbar button: the character is all there is
     wc.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.classStyle = CS_DBLCLKS | CS_OWNDC;  // a device context of its own, kept for every new frame
     return wc;
 }
 

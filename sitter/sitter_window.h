@@ -133,6 +133,7 @@ private:
     bool IsCovered() const;
     bool WearsCatgirl() const;
     void ScheduleNextFrame();
+    void ShowFrameInWindow();
     void OnFrameTimer();
     void Mew();
 
@@ -150,6 +151,7 @@ private:
     std::array<Wardrobe, 2> wardrobe_;
     CharacterPictures pictures_;
     std::array<cDIBSection, 6> frames_;  // by blink phase, plain and mirrored
+    HDC ownDC_ = nullptr;                 // the window's own (CS_OWNDC): it lives as long as the window
     int32_t blinkCounter_ = 0;
     int32_t mewCounter_ = 0;
     ULONGLONG periodsStart_ = 0;  // when the first period began, GetTickCount64

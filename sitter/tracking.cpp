@@ -39,8 +39,7 @@ bool SitterWindow::Track() {
     const Seat seat = SeatOn(trackedFrame_, monitorTop_, distance_, Metrics());
     if (seat.mirrored != mirrored_) {
         mirrored_ = seat.mirrored;
-        platform::WindowDC dc(hwnd());
-        ShowFrame(dc.get());
+        ShowFrameInWindow();
     }
     const bool moved = !EqualRect(&seat.bounds, &bounds_);
     if (moved) {

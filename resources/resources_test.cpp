@@ -1,5 +1,5 @@
-// What Pellory.exe carries: the exact strings, the bitmaps at their sizes and depths, the icon, the
-// version and the manifest, and that it needs no DLL of ours beside it.
+// What Pellory.exe carries besides what start-up loads: the icon, the version of the project and the
+// manifest, and that it needs no DLL of ours beside it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,11 +24,6 @@ struct ProgramResources : ::testing::Test {
     static void SetUpTestSuite() { module = LoadLibraryExA(WindowsPath(PELLORY_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE); }
     void SetUp() override { ASSERT_NE(module, nullptr) << PELLORY_EXE; }
 
-    static std::string String(int id) {
-        const wchar_t* text = nullptr;
-        const int n = LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
-        return n > 0 ? std::string(text, text + n) : std::string();
-    }
     // The resource's bytes; empty when it is not there.
     static std::string_view Resource(int id, int type) {
         HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
@@ -38,29 +33,6 @@ struct ProgramResources : ::testing::Test {
 
     static inline HMODULE module = nullptr;
 };
-
-TEST_F(ProgramResources, StringsAreExact) {
-    const char* expected[] = {"Butt height: 92", "Blink X: 16", "Blink Y: 24", "Normal, Catgirl, Persocon",
-                              "White, Jacket and Booties, Black \"TITS\", Black \"TITS\" II, Black \"TITS\" III, Black \"TITS\" III (Alternate)"};
-    for (int id = 101; id <= 105; ++id) EXPECT_EQ(String(id), expected[id - 101]) << id;
-    // The 21 answers, '|'-separated with no blank after a separator.
-    const std::string answers = String(100);
-    EXPECT_EQ(std::count(answers.begin(), answers.end(), '|'), 20);
-    EXPECT_TRUE(answers.starts_with("Signs point to yes.|Yes.|Most likely.|") && answers.ends_with("|Outlook not so good.|Don't count on it.|it is a mystery")) << answers;
-    EXPECT_EQ(answers.find("| "), std::string::npos);
-}
-
-TEST_F(ProgramResources, BitmapsHaveTheirSizesAndDepthsBottomUpAndUncompressed) {
-    struct Expected { int id, width, height, bits; } table[] = {
-        {101, 40, 32, 4}, {102, 40, 32, 4}, {109, 77, 126, 4}, {110, 2, 2, 4}, {111, 70, 112, 4}, {112, 76, 41, 4},
-        {150, 2, 2, 4}, {151, 50, 123, 24}, {152, 50, 89, 4}, {153, 50, 89, 4}, {154, 56, 96, 4}, {155, 56, 96, 4}};
-    for (const Expected& e : table) {
-        const auto* h = reinterpret_cast<const BITMAPINFOHEADER*>(Resource(e.id, 2).data());  // RT_BITMAP
-        ASSERT_NE(h, nullptr) << e.id;
-        EXPECT_EQ(std::vector<long>({h->biWidth, h->biHeight, h->biBitCount, long(h->biCompression)}), std::vector<long>({e.width, e.height, e.bits, BI_RGB})) << e.id;
-    }
-    EXPECT_TRUE(Resource(113, 2).empty());
-}
 
 TEST_F(ProgramResources, IconVersionAndManifest) {
     EXPECT_FALSE(Resource(IDI_DISTANCE, 14).empty());  // RT_GROUP_ICON; its images are checked with the art

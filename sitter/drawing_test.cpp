@@ -80,13 +80,6 @@ TEST_F(Frames, OneBlinkEvery201Periods) {
     EXPECT_EQ(sitter.BlinkCounter(), 100);
 }
 
-TEST_F(Frames, RedCostumeLeavesTheFrameAsItWas) {
-    for (cDIBSection& costume : sitter.Pictures().costume) Paint(costume, 2, 2, [](int, int) { return Red; });
-    sitter.ComposeFrames();
-    Periods(1);
-    for (int i = 0; i < 77 * 126; i += 7) ASSERT_EQ(Frame(i % 77, i / 77), Blue) << i;
-}
-
 TEST(Drawing, BeforeThePicturesExistDoesNoHarm) {
     SitterWindow sitter;  // not started: no pictures, no frames
     cDIBSection window;

@@ -113,6 +113,11 @@ TEST(Drawing, APaintShowsTheFrameOfTheMomentAndTheTimerWakesOnlyForChanges) {
     EXPECT_EQ(differ, 0) << "the window shows the composed frame";
     EXPECT_EQ(GetPixel(target.hDC(), 0, 0), Black) << "the corner is the colour key";
     EXPECT_NE(GetPixel(target.hDC(), 38, 60), Black) << "the character is there";
+    // New display settings: the window is painted anew.
+    ShowWindow(sitter.hwnd(), SW_SHOWNA);
+    ValidateRect(sitter.hwnd(), nullptr);
+    SendMessageA(sitter.hwnd(), WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+    EXPECT_TRUE(GetUpdateRect(sitter.hwnd(), nullptr, FALSE));
 
     // The eyes close 101 periods of 25 ms after the window was made, and the timer wakes only for the
     // changes of the frame: a handful in 2.7 seconds, where every period would be 108.

@@ -137,6 +137,15 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
 }
 
+namespace {
+
+MouseButton ButtonOf(UINT message) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) return MouseButton::Left;
+    return message == WM_RBUTTONDOWN || message == WM_RBUTTONUP ? MouseButton::Right : MouseButton::Middle;
+}
+
+}  // namespace
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
@@ -159,19 +168,13 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
             SetCapture(hwnd_);
-            OnMouseDown(message == WM_LBUTTONDOWN   ? MouseButton::Left
-                        : message == WM_RBUTTONDOWN ? MouseButton::Right
-                                                    : MouseButton::Middle,
-                        POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            OnMouseDown(ButtonOf(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
             if (GetCapture() == hwnd_) ReleaseCapture();
-            OnMouseUp(message == WM_LBUTTONUP   ? MouseButton::Left
-                      : message == WM_RBUTTONUP ? MouseButton::Right
-                                                : MouseButton::Middle,
-                      POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            OnMouseUp(ButtonOf(message), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
         case WM_CLOSE:
             OnClose();

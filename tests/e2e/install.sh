@@ -15,13 +15,7 @@ winenv() { wine cmd /c echo "%$1%" </dev/null | tr -d '\r'; }
 win="$(winenv LOCALAPPDATA)\\Programs\\Pellory"
 dir=$(winepath -u "$win" 2>/dev/null) && dir=${dir%/}
 lnk="$(winepath -u "$(winenv APPDATA)" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs/Pellory.lnk"
-[ -n "$dir" ] || e2e_die "no folder for $win"
 
-# reg_val KEY NAME: prints "TYPE DATA"; fails when the value is missing.
-reg_val() {
-    wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
-        awk -F'    ' -v n="$2" '$2 == n { print $3 " " $4; f = 1 } END { exit !f }'
-}
 # A Run entry left behind would start the character in every later Wine session of the build.
 forget_install() {
     rm -rf "$dir" "$lnk"
@@ -38,7 +32,6 @@ run_in_desktop() {
     wine explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$@" </dev/null >/dev/null 2>&1
     e2e_wait_until 30000 not setup_running || e2e_log "$1 still runs"
 }
-pid_of() { e2e_info "$1" && printf '%s\n' "${INFO[pid]}"; }
 
 # The zip: the four files, sums that match, README.txt with CRLF line ends.
 unz=$BUILD/e2e-zip
@@ -51,13 +44,13 @@ check_eq "README.txt: every one of $lines lines ends in CRLF" "$(grep -c $'\r$' 
 
 # A first install, silent, with the start at sign-in.
 run_in_desktop "$SETUP" /S /SIGNIN
-e2e_wait_until 10000 reg_val "$UNINST" DisplayName >/dev/null
+e2e_wait_until 10000 e2e_reg_value DisplayName "$UNINST" >/dev/null
 for f in Pellory.exe README.txt LICENSE.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
 check "the installed Pellory.exe is the one built" cmp -s "$dir/Pellory.exe" "$BUILD/Pellory.exe"
 check "Start-menu shortcut to it" sh -c "strings '$lnk' | grep -qxF '$win\\Pellory.exe'"
-check_eq "started at sign-in" "$(reg_val "$RUN" Pellory)" "REG_SZ \"$win\\Pellory.exe\""
+check_eq "started at sign-in" "$(e2e_reg_value Pellory "$RUN")" "REG_SZ \"$win\\Pellory.exe\""
 while read -r name want; do
-    check_eq "Apps & features: $name" "$(reg_val "$UNINST" "$name")" "$want"
+    check_eq "Apps & features: $name" "$(e2e_reg_value "$name" "$UNINST")" "$want"
 done <<EOF
 DisplayName REG_SZ Pellory
 DisplayVersion REG_SZ $VERSION
@@ -69,7 +62,7 @@ QuietUninstallString REG_SZ "$win\\Uninstall.exe" /S
 NoModify REG_DWORD 0x1
 NoRepair REG_DWORD 0x1
 EOF
-read -r type kb <<<"$(reg_val "$UNINST" EstimatedSize)"
+read -r type kb <<<"$(e2e_reg_value EstimatedSize "$UNINST")"
 check "EstimatedSize ($type $kb) covers Pellory.exe in KB" test "$type" = REG_DWORD -a $((kb)) -ge $(($(stat -c %s "$dir/Pellory.exe") / 1024))
 
 # The installed program sits on a window, by the seat rule: 100 200 600 600 seats it at 523 108.
@@ -79,21 +72,21 @@ perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not co
 check "the installed Pellory sits on the window" e2e_wait_rect 5000 "$sitter" "523 108 600 234"
 
 # Installing over it ends it; /RUN starts the new copy. Without /SIGNIN the earlier choice stays.
-old=$(pid_of "$sitter")
+e2e_info "$sitter" && old=${INFO[pid]}
 run_in_desktop "$SETUP" /S /RUN
 check "installing over the running Pellory ended it" probe wait-exit "$old" --wait 15000
-sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && new=$(pid_of "$sitter")
+sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && e2e_info "$sitter" && new=${INFO[pid]}
 check "/RUN started the new Pellory (pid ${new:-none}, was $old)" test -n "${new:-}" -a "${new:-}" != "$old"
-check "an update keeps the start at sign-in" reg_val "$RUN" Pellory
+check "an update keeps the start at sign-in" e2e_reg_value Pellory "$RUN"
 
 # Uninstalling as Apps & features does, quietly: ends the running copy and leaves only the settings.
-quiet=$(reg_val "$UNINST" QuietUninstallString) && quiet=${quiet#REG_SZ \"}
+quiet=$(e2e_reg_value QuietUninstallString "$UNINST") && quiet=${quiet#REG_SZ \"}
 run_in_desktop "${quiet%%\"*}" ${quiet#*\" }
 check "uninstalling ended the running Pellory" probe wait-exit "${new:-0}" --wait 15000
 check "the folder is gone" e2e_wait_until 15000 test ! -e "$dir"
-check "the Uninstall key is gone" e2e_wait_until 5000 not reg_val "$UNINST" DisplayName
+check "the Uninstall key is gone" e2e_wait_until 5000 not e2e_reg_value DisplayName "$UNINST"
 check "the shortcut is gone" test ! -e "$lnk"
-check "the Run entry is gone" not reg_val "$RUN" Pellory
+check "the Run entry is gone" not e2e_reg_value Pellory "$RUN"
 check "a silent uninstall keeps the settings" e2e_reg_value Costume
 
 e2e_finish

@@ -12,7 +12,6 @@ E2E_KEY='HKCU\Software\Quarrystone\Pellory'
 
 E2E_PASSED=0 E2E_FAILED=0
 E2E_LAUNCHERS=()  # shell pids of the `wine explorer /desktop=...` launchers
-E2E_WIN_PIDS=()   # Windows pids of the programs whose windows we found
 E2E_EXES=()       # file names of the programs we started
 
 e2e_log() { printf '%s\n' "$*" >&2; }
@@ -30,7 +29,7 @@ e2e_init() {
     trap 'exit 130' INT TERM
     E2E_RESET_KEY=1
     probe list >/dev/null 2>&1 && e2e_die "desktop $E2E_DESKTOP is already in use; an earlier run left windows behind"
-    e2e_reg_reset
+    wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1
 }
 
 # probe ARGS...: winprobe.exe attached to the test desktop.
@@ -43,21 +42,9 @@ e2e_start() {
     E2E_LAUNCHERS+=("$!")
 }
 
-# e2e_wait_window CLASS [TITLE] MS: prints the window's handle once it exists and remembers its
-# process for the cleanup; fails after MS milliseconds. The desktop itself may take a moment to exist.
-e2e_wait_window() {
-    local cls=$1 title=- ms
-    if [ $# -eq 3 ]; then title=$2; ms=$3; else ms=$2; fi
-    local deadline=$((SECONDS + ms / 1000 + 1)) hwnd=""
-    until hwnd=$(probe find "$cls" "$title" --wait 200 2>/dev/null); do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.2
-    done
-    local pid
-    pid=$(probe info "$hwnd" | sed -n 's/^pid=//p')
-    [ -n "$pid" ] && E2E_WIN_PIDS+=("$pid")
-    printf '%s\n' "$hwnd"
-}
+# e2e_wait_window CLASS TITLE MS: prints the window's handle once it exists ("-": any title); fails after
+# MS milliseconds. The desktop itself may take a moment to exist.
+e2e_wait_window() { e2e_wait_until "$3" probe find "$1" "$2" 2>/dev/null; }
 
 # e2e_info TARGET: fills the associative array INFO from `winprobe info`.
 declare -gA INFO
@@ -68,21 +55,20 @@ e2e_info() {
     while IFS= read -r line; do INFO[${line%%=*}]=${line#*=}; done <<<"$out"
 }
 
-# e2e_reg_reset: deletes the program's key (it may well be missing already).
-e2e_reg_reset() { wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1 || true; }
-
-# e2e_reg_value NAME: prints "TYPE DATA" of a value of the program's key, e.g. "REG_DWORD 0x1";
-# fails when the value is missing.
+# e2e_reg_value NAME [KEY]: prints "TYPE DATA" of a value of the key (the program's by default), e.g.
+# "REG_DWORD 0x1"; fails when the value is missing.
 e2e_reg_value() {
-    local out
-    out=$(wine reg query "$E2E_KEY" /v "$1" </dev/null 2>/dev/null) || return 1
-    printf '%s\n' "$out" | tr -d '\r' | awk -v name="$1" '$1 == name { print $2, $3; found = 1 } END { exit !found }'
+    wine reg query "${2:-$E2E_KEY}" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+        awk -F'    ' -v n="$1" '$2 == n { print $3 " " $4; f = 1 } END { exit !f }'
 }
 
 # e2e_raise_x XCLASS: raises the X windows of a program (X class = its lower-case file name) above its
 # siblings in the virtual desktop. Wine keeps the Windows z-order right but stacks a newly activated
 # window's X window above everything, topmost windows included, and never restacks a topmost window
 # that is already first in the Windows z-order; this puts the picture back in line with the z-order.
+# The character re-stacks itself when the foreground moves from one window to another, but not when it
+# comes back from the character (or its balloon) to the window sat on, nor for a window that has just
+# started: there the workaround is still needed.
 e2e_raise_x() {
     local xid
     for xid in $(xdotool search --onlyvisible --class "^$1\$" 2>/dev/null); do
@@ -90,11 +76,8 @@ e2e_raise_x() {
     done
 }
 
-# e2e_screenshot FILE: the virtual desktop's X window, or the whole screen when it cannot be found.
-e2e_screenshot() {
-    local xid
-    xid=$(e2e_desktop_xid) && import -window "$xid" "$1" 2>/dev/null || import -window root "$1"
-}
+# e2e_screenshot FILE: the virtual desktop's X window.
+e2e_screenshot() { import -window "$(e2e_desktop_xid)" "$1" 2>/dev/null; }
 
 # Checks: each prints one line and counts as passed or failed.
 check_eq() {  # DESCRIPTION ACTUAL EXPECTED
@@ -105,7 +88,7 @@ check() {  # DESCRIPTION COMMAND...
     "$@" && e2e_count ok "$what" || e2e_count FAIL "$what"
 }
 e2e_count() {
-    if [ "$1" = ok ]; then E2E_PASSED=$((E2E_PASSED + 1)); else E2E_FAILED=$((E2E_FAILED + 1)); fi
+    [ "$1" = ok ] && E2E_PASSED=$((E2E_PASSED + 1)) || E2E_FAILED=$((E2E_FAILED + 1))
     e2e_log "$(printf '%-4s - %s' "$1" "$2")"
 }
 
@@ -118,22 +101,19 @@ e2e_finish() {
 }
 
 # e2e_close_all: asks every window on the desktop to close, then ends whatever is left of the
-# programs we started: those whose windows we found and any other process of the same executables
-# (the Wine prefix is the build's own, so they can only be ours).
+# programs we started (the Wine prefix is the build's own, so processes of those files can only be ours).
 e2e_close_all() {
-    local line pid name exe pids=("${E2E_WIN_PIDS[@]}")
+    local line pid name exe
     while read -r line; do
         [[ $line == *" visible=yes "* ]] && probe close "${line%% *}" >/dev/null 2>&1
     done < <(probe list 2>/dev/null)
     while read -r pid name; do
-        for exe in "${E2E_EXES[@]}"; do [ "${name,,}" = "${exe,,}" ] && pids+=("$pid"); done
+        for exe in "${E2E_EXES[@]}"; do
+            [ "${name,,}" = "${exe,,}" ] && ! probe wait-exit "$pid" --wait 3000 >/dev/null 2>&1 &&
+                e2e_log "process $pid did not end when its windows were closed; terminating it" &&
+                probe kill "$pid" >/dev/null 2>&1
+        done
     done < <(probe procs 2>/dev/null | tr -d '\r')
-    for pid in "${pids[@]}"; do
-        probe wait-exit "$pid" --wait 3000 >/dev/null 2>&1 && continue
-        e2e_log "process $pid did not end when its windows were closed; terminating it"
-        probe kill "$pid" >/dev/null 2>&1
-    done
-    E2E_WIN_PIDS=()
 }
 
 e2e_cleanup() {
@@ -142,14 +122,14 @@ e2e_cleanup() {
     e2e_close_all
     # The desktop's explorer ends by itself once nothing runs on it any more.
     for pid in "${E2E_LAUNCHERS[@]}"; do
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill "$pid" 2>/dev/null && e2e_log "desktop launcher $pid still running; killed"
+        e2e_wait_until 5000 not kill -0 "$pid" 2>/dev/null ||
+            { kill "$pid" 2>/dev/null && e2e_log "desktop launcher $pid still running; killed"; }
         wait "$pid" 2>/dev/null
     done
     # The desktop's explorer lingers a moment after its last program; the next test needs the desktop
     # gone. Watched from the X side: a program attaching to the desktop would keep it alive.
-    for _ in $(seq 50); do [ -z "$(e2e_desktop_xid)" ] && break; sleep 0.2; done
-    [ -n "${E2E_RESET_KEY:-}" ] && e2e_reg_reset
+    e2e_wait_until 10000 not e2e_desktop_xid >/dev/null
+    [ -n "${E2E_RESET_KEY:-}" ] && wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1
     exit "$rc"
 }
 
@@ -173,12 +153,12 @@ e2e_click() { local xid; xid=$(e2e_desktop_xid) && xdotool mousemove --window "$
 # e2e_keys KEY...: presses the keys one after another, as xdotool names them (Down, Return, alt+F4...).
 e2e_keys() { local key; for key in "$@"; do xdotool key "$key" && sleep 0.15 || return 1; done; }
 
-# e2e_perch LEFT TOP WIDTH HEIGHT [TITLE]: starts a perch window, puts it exactly there (in physical
+# e2e_perch LEFT TOP WIDTH HEIGHT TITLE: starts a perch window, puts it exactly there (in physical
 # pixels, whatever the DPI), brings it to the foreground and prints its handle.
 e2e_perch() {
     local hwnd
     e2e_start "$PERCH" "$@"
-    hwnd=$(e2e_wait_window Pellory.Perch "${5:--}" 10000) || return 1
+    hwnd=$(e2e_wait_window Pellory.Perch "$5" 10000) || return 1
     probe move "$hwnd" "$1" "$2" "$3" "$4" >/dev/null || return 1
     probe activate "$hwnd" --wait 3000 >/dev/null || return 1
     e2e_raise_x pellory.exe
@@ -191,8 +171,9 @@ e2e_rect_is() { [ "$(e2e_rect "$1")" = "$2" ]; }  # TARGET "LEFT TOP RIGHT BOTTO
 e2e_wait_rect() { e2e_wait_until "$1" e2e_rect_is "$2" "$3"; }  # MS TARGET "LEFT TOP RIGHT BOTTOM"
 e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }  # TARGET "WIDTH HEIGHT"
 e2e_visible() { e2e_info "$1" && [ "${INFO[visible]}" = yes ]; }
+e2e_gone() { e2e_wait_until "$2" not e2e_info "$1"; }  # TARGET MS
 e2e_hidden() { e2e_info "$1" && [ "${INFO[visible]}" = no ]; }
-e2e_focus_is() { e2e_info "$1" && [ "${INFO[focus]#* }" = "$2" ]; }  # TARGET CLASS: its thread's focus
+e2e_focus_is() { e2e_info "$1" && [ "${INFO[focus]}" = "$2" ]; }  # TARGET CLASS: its thread's focus
 e2e_reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }  # NAME "TYPE DATA"
 
 # e2e_child TARGET CLASS: prints "HANDLE VISIBLE LEFT TOP RIGHT BOTTOM TEXT" of the window's first child
@@ -206,32 +187,20 @@ e2e_child() {
             exit
         }'
 }
-e2e_child_shown() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = yes ]; }  # TARGET CLASS
-e2e_child_gone() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = no ]; }
+e2e_child_shown() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f2)" = "$3" ]; }  # TARGET CLASS yes|no
 e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }  # TARGET CLASS TEXT
 
-# Popup menus (Wine's class "#32768") showing: how many, and whether exactly N.
-e2e_menu_count() { probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 '; }
-e2e_menus_open() { [ "$(e2e_menu_count)" = "$1" ]; }
+# e2e_menus_open N: exactly N popup menus (Wine's class "#32768") showing.
+e2e_menus_open() { [ "$(probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 ')" = "$1" ]; }
 
 # e2e_point_at HWND: a point on the character's face, where its picture is opaque.
 e2e_point_at() { local l t; read -r l t _ _ <<<"$(e2e_rect "$1")" && printf '%d %d\n' $((l + 38)) $((t + 50)); }
 
 # e2e_menu HWND KEY...: right click on the character, wait for its menu, then press the keys.
-e2e_menu() {
-    local hwnd=$1; shift
-    e2e_click $(e2e_point_at "$hwnd") 3
-    e2e_wait_until 3000 e2e_menus_open 1 && e2e_keys "$@"
-}
+e2e_menu() { e2e_click $(e2e_point_at "$1") 3 && e2e_wait_until 3000 e2e_menus_open 1 && e2e_keys "${@:2}"; }
 
-# e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [OPTION...]: that part of a desktop screenshot, clipped
-# to the image.
-e2e_crop() {
-    local l t r b src=$1 dest=$3
-    read -r l t r b <<<"$2"; shift 3
-    l=$((l < 0 ? 0 : l)) t=$((t < 0 ? 0 : t))
-    convert "$src" -crop "$((r - l))x$((b - t))+$l+$t" +repage "$@" "$dest"
-}
+# e2e_crop SOURCE "LEFT TOP RIGHT BOTTOM" DEST [OPTION...]: that part of a desktop screenshot.
+e2e_crop() { local l t r b; read -r l t r b <<<"$2"; convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage "${@:4}" "$3"; }
 # e2e_doc_crop SHOT "LEFT TOP RIGHT BOTTOM" NAME: a picture for the documentation, BUILD/doc-NAME.png.
 e2e_doc_crop() { e2e_crop "$1" "$2" "PNG8:$BUILD/doc-$3.png" -strip; }
 
@@ -239,23 +208,11 @@ e2e_doc_crop() { e2e_crop "$1" "$2" "PNG8:$BUILD/doc-$3.png" -strip; }
 e2e_pixels_differ() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'; }
 
 # e2e_shot NAME: a desktop screenshot, BUILD/e2e-NAME.png, with the character's windows on top; prints its path.
-e2e_shot() {
-    local file=$BUILD/e2e-$1.png
-    e2e_raise_x pellory.exe && sleep 0.3
-    e2e_screenshot "$file" && e2e_log "screenshot: $file" && printf '%s\n' "$file"
-}
+e2e_shot() { e2e_raise_x pellory.exe && sleep 0.3 && e2e_screenshot "$BUILD/e2e-$1.png" && echo "$BUILD/e2e-$1.png"; }
 
 # e2e_start_pellory: starts the program and prints its window's handle once the window has its frame size.
 e2e_start_pellory() {
     local hwnd
     e2e_start "$PELLORY"
-    hwnd=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && e2e_wait_until 5000 e2e_client_is "$hwnd" "77 126" &&
-        printf '%s\n' "$hwnd"
-}
-
-# e2e_stop_pellory HWND: closes the program's window and waits for the process to end.
-e2e_stop_pellory() {
-    e2e_info "$1" || return 0
-    local pid=${INFO[pid]}
-    probe close "$1" --wait 5000 >/dev/null && probe wait-exit "$pid" --wait 5000 >/dev/null
+    hwnd=$(e2e_wait_window Pellory.frmSitter Pellory 20000) && e2e_wait_until 5000 e2e_client_is "$hwnd" "77 126" && echo "$hwnd"
 }

@@ -11,24 +11,9 @@
 
 namespace {
 
-void Fill(HDC dc, RECT r, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY) PostQuitMessage(0);
-    if (msg != WM_PAINT) return DefWindowProcA(hwnd, msg, wp, lp);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    Fill(dc, r, RGB(0x3a, 0x6e, 0xa5));
-    // A lighter band along the top edge, so a screenshot shows where the window begins.
-    Fill(dc, RECT{r.left, r.top, r.right, r.top + 8}, RGB(0xa8, 0xc8, 0xe8));
-    EndPaint(hwnd, &ps);
-    return 0;
+    return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -38,7 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = CreateSolidBrush(RGB(0x3a, 0x6e, 0xa5));
     wc.lpszClassName = "Pellory.Perch";
     if (!RegisterClassA(&wc)) return 1;
     HWND hwnd = CreateWindowExA(0, wc.lpszClassName, __argc == 6 ? __argv[5] : "Pellory Perch", WS_OVERLAPPEDWINDOW,
@@ -48,9 +33,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;
 }

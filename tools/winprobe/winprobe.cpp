@@ -1,15 +1,14 @@
 // winprobe: looks at and drives windows from outside, for the end-to-end scripts.
 //
-//   winprobe [--desktop NAME] COMMAND ARGS...
+//   winprobe --desktop NAME COMMAND ARGS...
 //
-//   find CLASS [TITLE] [--wait MS]    print the window's handle ("-" for any class or title)
-//   info TARGET [--wait MS]           key=value lines describing the window
-//   close TARGET [--wait MS]          post WM_CLOSE; with --wait, until the window is gone
-//   gone TARGET [--wait MS]           succeed once no such window exists
+//   find CLASS TITLE                  print the window's handle ("-" for any class or title)
+//   info TARGET                       key=value lines describing the window
+//   close TARGET                      post WM_CLOSE
 //   activate TARGET [--wait MS]       SetForegroundWindow; with --wait, until it is in the foreground
 //   move TARGET LEFT TOP WIDTH HEIGHT SetWindowPos without changing the z-order
-//   show TARGET maximize|minimize|restore   ShowWindowAsync with that command
-//   follow MOVED L T W H WATCHED X Y [--wait MS]
+//   show TARGET maximize|restore      ShowWindowAsync with that command
+//   follow MOVED L T W H X Y WATCHED [--wait MS]
 //                                     moves MOVED like `move`, then watches WATCHED until its top left
 //                                     corner is at X, Y: prints the milliseconds that took
 //   list                              every top-level window: handle, visibility, rect, class, title
@@ -17,6 +16,8 @@
 //   procs                             every process of the Wine prefix: PID EXE
 //   wait-exit PID [--wait MS]         succeed once the process has ended
 //   kill PID                          TerminateProcess, for cleaning up after a failed test
+//   run EXE [--wait MS]               start EXE on the desktop and wait for it: prints its exit code and
+//                                     the milliseconds it ran; fails (and ends it) if it outlives MS
 //
 // winprobe declares itself DPI aware, so every rectangle it prints is in physical pixels, as a
 // DPI-aware program sees them, whatever the system DPI.
@@ -106,23 +107,16 @@ int Info(HWND h) {
     const DWORD thread = GetWindowThreadProcessId(h, &pid);
     char title[512] = {};
     GetWindowTextA(h, title, sizeof title);
-    std::printf("hwnd=0x%llx\nclass=%s\ntitle=%s\npid=%lu\n", Value(h), ClassOf(h).c_str(), title, pid);
-    std::printf("rect=%ld %ld %ld %ld\nclient=%ld %ld\n", wr.left, wr.top, wr.right, wr.bottom, cr.right, cr.bottom);
-    std::printf("style=0x%08lx\nexstyle=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(h, GWL_STYLE)), exStyle);
-    std::printf("topmost=%s\nvisible=%s\n", YesNo(exStyle & WS_EX_TOPMOST), YesNo(IsWindowVisible(h)));
     COLORREF key = 0;
     DWORD flags = 0;
     const bool layered = (exStyle & WS_EX_LAYERED) && GetLayeredWindowAttributes(h, &key, nullptr, &flags);
-    std::printf("layered=%s\n", YesNo(layered));
-    if (layered) std::printf("layered_key=0x%06lx\nlayered_flags=0x%lx\n", key, flags);
-    std::printf("foreground=0x%llx\n", Value(GetForegroundWindow()));
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
-    if (GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr) {
-        std::printf("focus=0x%llx %s\n", Value(gui.hwndFocus), ClassOf(gui.hwndFocus).c_str());
-    } else {
-        std::printf("focus=none\n");
-    }
+    const bool focus = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr;
+    std::printf("title=%s\npid=%lu\nrect=%ld %ld %ld %ld\nclient=%ld %ld\ntopmost=%s\nvisible=%s\n", title, pid, wr.left,
+                wr.top, wr.right, wr.bottom, cr.right, cr.bottom, YesNo(exStyle & WS_EX_TOPMOST), YesNo(IsWindowVisible(h)));
+    std::printf("layered=%s\nlayered_key=0x%06lx\nlayered_flags=0x%lx\nforeground=0x%llx\nfocus=%s\n", YesNo(layered), key,
+                flags, Value(GetForegroundWindow()), focus ? ClassOf(gui.hwndFocus).c_str() : "none");
     return kDone;
 }
 
@@ -137,44 +131,52 @@ int Procs() {
     return kDone;
 }
 
-// Parses L T W H from args[first..] and puts the window there, keeping its z-order.
-bool MoveTo(HWND h, const std::vector<const char*>& args, size_t first) {
-    long long v[4] = {};
-    for (size_t i = 0; i < 4; ++i)
-        if (!ParseNumber(args[first + i], v[i])) return false;
-    return SetWindowPos(h, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
-                        static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
-}
-
-int Follow(HWND moved, const std::vector<const char*>& args, long long waitMs) {
-    long long x = 0, y = 0;
-    HWND watched = FindTarget(args[5]);
-    if (!ParseNumber(args[6], x) || !ParseNumber(args[7], y)) return kUsage;
-    LARGE_INTEGER frequency{}, start{}, now{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    if (watched == nullptr || !MoveTo(moved, args, 1)) return kNotFound;
-    const bool followed = WaitFor(waitMs, [&] {
-        RECT r{};
-        return GetWindowRect(watched, &r) && r.left == x && r.top == y;
-    });
-    if (!followed) return kNotFound;
-    QueryPerformanceCounter(&now);
-    std::printf("%lld\n", (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+// Puts the window at L T W H, keeping its z-order. For `follow`, then waits until WATCHED's top left corner
+// is at X, Y and prints the milliseconds since the move.
+int Move(HWND h, const std::vector<const char*>& args, long long waitMs) {
+    long long v[6] = {};
+    for (size_t i = 1; i < args.size() && i <= 6; ++i)
+        if (!ParseNumber(args[i], v[i - 1])) return kUsage;
+    HWND watched = args.size() == 8 ? FindTarget(args[7]) : h;
+    const ULONGLONG start = GetTickCount64();
+    if (watched == nullptr || !SetWindowPos(h, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]),
+                                            static_cast<int>(v[2]), static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE))
+        return kNotFound;
+    if (args.size() == 5) return kDone;
+    RECT r{};
+    if (!WaitFor(waitMs, [&] { return GetWindowRect(watched, &r) && r.left == v[4] && r.top == v[5]; })) return kNotFound;
+    std::printf("%llu\n", GetTickCount64() - start);
     return kDone;
 }
 
-int Run(const std::string& command, const std::vector<const char*>& args, long long waitMs) {
+// On the desktop we attached to: a process inherits its parent's, not the thread's.
+int RunProgram(const char* desktop, const char* exe, long long waitMs) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<char*>(desktop);
+    PROCESS_INFORMATION process{};
+    const ULONGLONG start = GetTickCount64();
+    if (!CreateProcessA(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return kNotFound;
+    const bool ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(waitMs)) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    if (!ended) TerminateProcess(process.hProcess, 1);
+    GetExitCodeProcess(process.hProcess, &code);
+    std::printf("%lu %llu\n", code, GetTickCount64() - start);
+    return ended ? kDone : kNotFound;  // the handles close with our process
+}
+
+int Run(const std::string& command, const std::vector<const char*>& args, long long waitMs, const char* desktop) {
     const size_t n = args.size();
     long long pid = 0;
-    if (command == "find" && (n == 1 || n == 2)) {
+    if (command == "find" && n == 2) {
         const char* cls = std::strcmp(args[0], "-") != 0 ? args[0] : nullptr;
-        const char* title = n == 2 && std::strcmp(args[1], "-") != 0 ? args[1] : nullptr;
-        HWND found = nullptr;
-        if (!WaitFor(waitMs, [&] { return (found = FindWindowA(cls, title)) != nullptr; })) return kNotFound;
+        HWND found = FindWindowA(cls, std::strcmp(args[1], "-") != 0 ? args[1] : nullptr);
+        if (found == nullptr) return kNotFound;
         std::printf("0x%llx\n", Value(found));
         return kDone;
     }
+    if (command == "run" && n == 1) return RunProgram(desktop, args[0], waitMs);
     if (command == "list" && n == 0) return EnumWindows(PrintLine, FALSE), kDone;
     if (command == "procs" && n == 0) return Procs();
     if ((command == "wait-exit" || command == "kill") && n == 1 && ParseNumber(args[0], pid)) {
@@ -182,37 +184,27 @@ int Run(const std::string& command, const std::vector<const char*>& args, long l
         HANDLE process = OpenProcess(SYNCHRONIZE | (kill ? PROCESS_TERMINATE : 0), FALSE, static_cast<DWORD>(pid));
         if (process == nullptr) return kill ? kNotFound : kDone;  // no such process any more
         if (kill) TerminateProcess(process, 1);
-        const DWORD ms = kill ? 5000 : static_cast<DWORD>(waitMs < 0 ? 0 : waitMs);
-        const bool ended = WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
-        CloseHandle(process);
-        return ended ? kDone : kNotFound;
+        const bool ended = WaitForSingleObject(process, kill ? 5000 : static_cast<DWORD>(waitMs)) == WAIT_OBJECT_0;
+        return ended ? kDone : kNotFound;  // the handle closes with our process
     }
-    if (command == "gone" && n == 1)
-        return WaitFor(waitMs, [&] { return FindTarget(args[0]) == nullptr; }) ? kDone : kNotFound;
 
     // The rest act on a window that exists.
     if (n == 0) return kUsage;
-    HWND h = nullptr;
-    const long long findMs = command == "info" ? waitMs : 0;
-    if (!WaitFor(findMs, [&] { return (h = FindTarget(args[0])) != nullptr; })) return kNotFound;
+    HWND h = FindTarget(args[0]);
+    if (h == nullptr) return kNotFound;
     if (command == "info" && n == 1) return Info(h);
     if (command == "children" && n == 1) return EnumChildWindows(h, PrintLine, TRUE), kDone;
-    if (command == "move" && n == 5) return MoveTo(h, args, 1) ? kDone : kNotFound;
-    if (command == "follow" && n == 8) return Follow(h, args, waitMs);
-    if (command == "close" && n == 1) {
-        PostMessageA(h, WM_CLOSE, 0, 0);
-        return waitMs <= 0 || WaitFor(waitMs, [&] { return !IsWindow(h); }) ? kDone : kNotFound;
-    }
+    if ((command == "move" && n == 5) || (command == "follow" && n == 8)) return Move(h, args, waitMs);
+    if (command == "close" && n == 1) return PostMessageA(h, WM_CLOSE, 0, 0) ? kDone : kNotFound;
     if (command == "activate" && n == 1) {
         SetForegroundWindow(h);
         return WaitFor(waitMs, [&] { return GetForegroundWindow() == h; }) ? kDone : kNotFound;
     }
     if (command == "show" && n == 2) {
         const std::string how = args[1];
-        const int show = how == "maximize" ? SW_MAXIMIZE : how == "minimize" ? SW_MINIMIZE : SW_RESTORE;
-        if (how != "maximize" && how != "minimize" && how != "restore") return kUsage;
+        if (how != "maximize" && how != "restore") return kUsage;
         // Async: the window's own thread does it, as when the user clicks its caption buttons.
-        return ShowWindowAsync(h, show) ? kDone : kNotFound;
+        return ShowWindowAsync(h, how == "maximize" ? SW_MAXIMIZE : SW_RESTORE) ? kDone : kNotFound;
     }
     return kUsage;
 }
@@ -226,27 +218,23 @@ int main(int argc, char** argv) {
     // Physical pixels at any DPI: an unaware process would be shown scaled coordinates.
     SetProcessDPIAware();
 
-    int next = 1;
-    if (next + 1 < argc && std::strcmp(argv[next], "--desktop") == 0) {
-        // Deliberately never closed: the thread uses the desktop until the process ends.
-        HDESK desk = OpenDesktopA(argv[next + 1], 0, FALSE, GENERIC_ALL);
-        if (desk == nullptr || !SetThreadDesktop(desk)) {
-            std::fprintf(stderr, "winprobe: cannot attach to desktop %s (error %lu)\n", argv[next + 1], GetLastError());
-            return kNotFound;
-        }
-        next += 2;
+    // Deliberately never closed: the thread uses the desktop until the process ends.
+    HDESK desk = argc > 3 && std::strcmp(argv[1], "--desktop") == 0 ? OpenDesktopA(argv[2], 0, FALSE, GENERIC_ALL) : nullptr;
+    if (desk == nullptr || !SetThreadDesktop(desk)) {
+        std::fprintf(stderr, "winprobe: no desktop to attach to (error %lu)\n", GetLastError());
+        return kNotFound;
     }
     std::vector<const char*> args;
     long long waitMs = 0;
-    bool ok = next < argc;
-    for (int i = next + 1; ok && i < argc; ++i) {
+    bool ok = true;
+    for (int i = 4; ok && i < argc; ++i) {
         if (std::strcmp(argv[i], "--wait") != 0) {
             args.push_back(argv[i]);
         } else {
             ok = ++i < argc && ParseNumber(argv[i], waitMs);
         }
     }
-    const int rc = ok ? Run(argv[next], args, waitMs) : kUsage;
-    if (rc == kUsage) std::fprintf(stderr, "usage: winprobe [--desktop NAME] COMMAND ARGS... (see winprobe.cpp)\n");
+    const int rc = ok ? Run(argv[3], args, waitMs, argv[2]) : kUsage;
+    if (rc == kUsage) std::fprintf(stderr, "usage: winprobe --desktop NAME COMMAND ARGS... (see winprobe.cpp)\n");
     return rc;
 }

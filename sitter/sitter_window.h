@@ -142,6 +142,7 @@ private:
     int32_t buttHeightTwips_ = 0;
     POINT blink_{};          // where the blink frames go in the frame, pixels
     HWND tracked_ = nullptr;
+    HWND lastForeground_ = nullptr;  // as the system said, before the character's own windows are left out
     RECT trackedFrame_{};    // the tracked window's visible frame, as last seen
     int32_t monitorTop_ = 0; // the top of its monitor
     RECT bounds_{};          // where the character's window is, as last moved

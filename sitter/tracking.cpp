@@ -16,9 +16,12 @@ constexpr UINT Restack = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 bool SitterWindow::Track() {
     HWND foreground = platform::ForegroundWindow();
+    const bool newForeground = foreground != lastForeground_;
+    lastForeground_ = foreground;
     // The character and its balloon are never sat on: clicking them keeps the window sat on before. Nor is
     // the moment of a switch without any foreground window.
-    if (!foreground || foreground == hwnd() || (balloon_ && foreground == balloon_->hwnd())) foreground = tracked_;
+    const bool ours = !foreground || foreground == hwnd() || (balloon_ && foreground == balloon_->hwnd());
+    if (ours) foreground = tracked_;
     const bool switched = foreground != tracked_;
     tracked_ = foreground;
     const RECT frame = VisibleFrame(tracked_);
@@ -27,9 +30,10 @@ bool SitterWindow::Track() {
         monitorTop_ = platform::MonitorOfWindow(tracked_).top;
     }
 
-    if (switched && tracked_) {
+    if (newForeground && !ours) {
         // Some window systems draw a newly activated window over a topmost one, and ignore a topmost window
-        // stacked again where it already is: so it goes below the new window first, then on top.
+        // stacked again where it already is: so it goes below the new window first, then on top. That holds
+        // for the window sat on too, when it comes back to the foreground after the character.
         SetWindowPos(hwnd(), tracked_, 0, 0, 0, 0, Restack);
         SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, Restack);
     } else if (IsCovered()) {

@@ -67,6 +67,10 @@ TEST_F(Tracking, MovesAndRestacksOnlyWhenSomethingChanged) {
     positionChanges = 0;
     for (int i = 0; i < 20; ++i) sitter.OnTrackTick();
     EXPECT_EQ(positionChanges, 0) << "a still desktop costs no moves";
+    // The window sat on comes back to the foreground after the character: stacked anew, not moved.
+    for (HWND front : {sitter.hwnd(), perch}) foreground = front, sitter.OnTrackTick();
+    EXPECT_GT(positionChanges, 0);
+    EXPECT_TRUE(SeatedAt({523, 108, 600, 234}));
     SetWindowPos(perch, nullptr, 150, 350, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     sitter.OnTrackTick();
     EXPECT_TRUE(SeatedAt({573, 258, 650, 384})) << "followed within the tick";

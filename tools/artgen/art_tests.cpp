@@ -90,22 +90,4 @@ TEST(ArtBlink, BlinkFramesDrawOnlyOverTheFace) {
     }
 }
 
-TEST(ArtIcon, HoldsSixImagesWithMasks) {
-    std::set<std::pair<int, int>> found;
-    for (const auto& e : DecodeIcon(ReadFile(BitmapDir() / "distance.ico"))) {
-        found.emplace(e.width, e.bits);
-        // Square, the image as the entry says, the colour count only for 16 colours, a full palette.
-        EXPECT_EQ(std::vector<int>({e.height, e.xorImage.width, e.xorImage.height, e.xorImage.bits, e.colourCount, int(e.xorImage.palette.size())}),
-                  std::vector<int>({e.width, e.width, e.width, e.bits, e.bits == 4 ? 16 : 0, e.bits == 4 ? 16 : 256}));
-        int opaque = 0;
-        for (size_t i = 0; i < e.transparent.size(); ++i) {
-            opaque += !e.transparent[i];
-            EXPECT_TRUE(!e.transparent[i] || e.xorImage.image.pixels[i] == kBlack) << "masked pixels must not tint";
-        }
-        EXPECT_GT(opaque, e.width * e.height / 2);
-        EXPECT_LT(opaque, e.width * e.height) << "the icon has a transparent outline";
-    }
-    EXPECT_EQ(found, (std::set<std::pair<int, int>>{{16, 4}, {16, 8}, {32, 4}, {32, 8}, {48, 4}, {48, 8}}));
-}
-
 }  // namespace

@@ -191,6 +191,10 @@ TEST_F(Commands, CatSoundsAreTheFirstFiveWordsOnlyWhileCatgirlAndTakeOverAQuesti
     EXPECT_FALSE(sitter.HasBalloon() && sitter.balloon().IsVisible());
 
     sitter.OnCostumeChosen(Layer::One, 2);
+    sitter.AdvancePeriods(499);
+    EXPECT_FALSE(sitter.HasBalloon() && sitter.balloon().IsVisible()) << "not before the 500th period";
+    sitter.AdvancePeriods(1);
+    EXPECT_TRUE(sitter.HasBalloon() && sitter.balloon().IsVisible());
     std::set<std::string> said;
     for (int sound = 0; sound < 40; ++sound) {
         for (int i = 0; i < 500; ++i) sitter.AdvancePeriods(1);

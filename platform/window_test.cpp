@@ -1,4 +1,4 @@
-// The window base, its timers and loops, and the seam the tests inject through.
+// The window base: its timers, its modal loop and what becomes of a handler's error.
 #include "platform/window.h"
 
 #include <gtest/gtest.h>
@@ -37,32 +37,6 @@ TEST(Window, TimersTickInTheLoopsAndAHandlerErrorIsReported) {
     // A handler's error is shown, not unwound through the window system.
     SendMessageA(window.hwnd(), WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(shown, std::vector<std::string>{"Pellory: Error #6 - Overflow"});
-}
-
-TEST(Window, AQuitRequestEndsTheModalLoopAndIsLeftForTheProgram) {
-    PostQuitMessage(7);
-    int passes = 0;
-    EXPECT_FALSE(RunModalLoop([] { return false; }, nullptr, [&] { ++passes; }));
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 7);
-    EXPECT_EQ(passes, 1);
-}
-
-TEST(Host, MessagesEndsAndMissingResourcesGoThroughTheSeam) {
-    int ended = -1;
-    Host host;
-    host.endProgram = [&](int code) { ended = code; };
-    HostOverride injected(std::move(host));
-    EXPECT_THROW(EndProgram(3), ProgramEnded);
-    EXPECT_EQ(ended, 3);
-    // This test program carries no string table.
-    try {
-        LoadStringResource(101);
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(ErrorLine(e), "Error #326 - Resource with identifier '101' not found");
-    }
-    EXPECT_THROW(LoadBitmapResource(109), Error);
 }
 
 }  // namespace

@@ -58,14 +58,6 @@ TEST_F(Frames, LayersComposeInOrderThroughTheRedKey) {
     }
 }
 
-TEST_F(Frames, MirroredCopyFlipsTheWholeFrame) {
-    sitter.SetMirrored(true);
-    Periods(101);
-    sitter.SetMirrored(false);
-    for (int y : {5, 30, 45, 100})
-        for (int x = 0; x < 77; ++x) ASSERT_EQ(Shown(76 - x, y), Frame(x, y)) << x << "," << y;
-}
-
 TEST_F(Frames, OneBlinkEvery201Periods) {
     auto eye = [&] {
         Periods(1);

@@ -11,8 +11,12 @@
 #include "platform/units.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "tests/support/settings.h"
 
 namespace {
+
+using testing_support::Checked;
+using testing_support::Stored;
 
 const std::string Paragraph = "\r\n\r\n", GoesOn = Paragraph + "Loading can continue.";
 
@@ -22,23 +26,7 @@ void Store(const char* name, DWORD type, const void* data, size_t size) {
 }
 void Store(const char* name, DWORD value) { Store(name, REG_DWORD, &value, sizeof value); }
 
-// The stored value as "type:data" ("4:1", "1:abc"), or "missing".
-std::string Stored(const char* name) {
-    char data[256] = {};
-    DWORD type = 0, size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, settings::Key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "missing";
-    if (type == REG_DWORD) return "4:" + std::to_string(*reinterpret_cast<int32_t*>(data));
-    if (type == REG_SZ) return "1:" + std::string(data);
-    return std::to_string(type) + ":" + std::to_string(size) + " bytes";
-}
 
-// The items of a costume menu that carry a check mark, counted from 1.
-std::vector<int> Checked(HMENU menu) {
-    std::vector<int> checked;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i)
-        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i + 1);
-    return checked;
-}
 
 SIZE SizeOf(const cDIBSection& picture) { return SIZE{picture.Width(), picture.Height()}; }
 SIZE BitmapSize(int id) {
@@ -91,9 +79,8 @@ protected:
 TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
-    const double tppX = platform::TwipsPerPixelAt(platform::SystemDpi().x), tppY = platform::TwipsPerPixelAt(platform::SystemDpi().y);
     EXPECT_EQ(std::tuple(sitter.Distance(), sitter.IsMirrored(), sitter.ButtHeightTwips()),
-              std::tuple(0, false, platform::RoundToLong(92 * tppY)));
+              std::tuple(0, false, platform::RoundToLong(92 * platform::TwipsPerPixelAt(platform::SystemDpi().y))));
     EXPECT_EQ(std::pair(sitter.BlinkPosition().x, sitter.BlinkPosition().y), std::pair(16L, 24L));
     EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2") + "," + Stored("FromSide") + "," + Stored("FromLeft"),
               "4:1,4:1,missing,missing");
@@ -111,18 +98,6 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     EXPECT_TRUE(SizeOf(sitter.Pictures().costume[0]) == (SIZE{2, 2}) && SizeOf(sitter.Pictures().costume[1]) == (SIZE{2, 2}));
     EXPECT_TRUE(SizeOf(sitter.ShownFrame()) == (SIZE{77, 126}));
 
-    // The window: frame-sized, topmost, colour-keyed on black, parked off-screen, tracking on.
-    RECT client{}, window{};
-    GetClientRect(sitter.hwnd(), &client);
-    GetWindowRect(sitter.hwnd(), &window);
-    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(77L, 126L));
-    EXPECT_EQ(std::pair(window.left, window.top),
-              std::pair(LONG{platform::RoundToLong(-10000 / tppX)}, LONG{platform::RoundToLong(-10000 / tppY)}));
-    EXPECT_TRUE(GetWindowLongA(sitter.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    COLORREF key = 1;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(sitter.hwnd(), &key, nullptr, &flags));
-    EXPECT_EQ(std::pair(key, flags), std::pair(COLORREF{0}, DWORD{LWA_COLORKEY})) << "keyed on black";
     EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
 }
 

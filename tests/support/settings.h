@@ -1,0 +1,30 @@
+#pragma once
+// What the tests read of the character's settings and menus, past the program's own code.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "sitter/settings.h"
+
+namespace testing_support {
+
+// The stored value as "type:data" ("4:1", "1:abc"), or "missing".
+inline std::string Stored(const char* name) {
+    char data[256] = {};
+    DWORD type = 0, size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, settings::Key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "missing";
+    if (type == REG_DWORD) return "4:" + std::to_string(*reinterpret_cast<int32_t*>(data));
+    if (type == REG_SZ) return "1:" + std::string(data);
+    return std::to_string(type) + ":" + std::to_string(size) + " bytes";
+}
+
+// The items of a menu that carry a check mark, counted from 1.
+inline std::vector<int> Checked(HMENU menu) {
+    std::vector<int> checked;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) checked.push_back(i + 1);
+    return checked;
+}
+
+}  // namespace testing_support

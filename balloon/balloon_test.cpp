@@ -11,11 +11,6 @@ namespace {
 
 using testing_support::After;
 
-struct CountingBalloon : Balloon {
-    int paints = 0;
-    void OnPaint(HDC dc) override { ++paints, Balloon::OnPaint(dc); }
-};
-
 struct BalloonTest : ::testing::Test {
     void PressOk() { SendMessageA(balloon.OkButton(), BM_CLICK, 0, 0); }
     // Presses a button on the face and releases it (or `up`, when given) at `releaseX`.
@@ -26,7 +21,7 @@ struct BalloonTest : ::testing::Test {
     static RECT CharacterAt(int top) { return RECT{400, top, 477, top + 126}; }
 
     const RECT character = CharacterAt(300);
-    CountingBalloon balloon;
+    Balloon balloon;
 };
 
 TEST_F(BalloonTest, SayAskAndTheClosingEventsMoveItBetweenItsStates) {
@@ -99,23 +94,6 @@ TEST_F(BalloonTest, AskAndWaitReturnsTheFieldAsTheClosingEventLeftIt) {
     MSG msg;
     EXPECT_TRUE(balloon.IsVisible() && PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 3);
     testing_support::Jobs().clear();
-}
-
-TEST_F(BalloonTest, FollowsTheCharacterAndRepaintsOnlyWhenTheTailFlips) {
-    const int screenH = GetSystemMetrics(SM_CYSCREEN);
-    balloon.Say("Hello", "", CharacterAt(screenH / 4));
-    platform::ProcessPendingEvents();
-    // The character's top, then the tail side and the repaints that follow.
-    const std::tuple<int, Tail, int> steps[] = {{screenH * 3 / 4, Tail::Bottom, 1}, {screenH * 3 / 4 + 20, Tail::Bottom, 0},
-                                                {screenH / 2 - 60, Tail::Bottom, 0}, {screenH / 4, Tail::Top, 1},
-                                                {screenH / 4 - 30, Tail::Top, 0}};
-    for (const auto& [top, tail, repaints] : steps) {
-        const int before = balloon.paints;
-        balloon.FollowCharacter(CharacterAt(top));
-        EXPECT_EQ(std::pair(balloon.TailSide(), balloon.paints - before), std::pair(tail, repaints)) << top;
-        // Where the rule says, to the pixel: above the character, its bottom touches the character's top.
-        EXPECT_TRUE(tail == Tail::Top || balloon.Bounds().bottom == top) << top;
-    }
 }
 
 }  // namespace

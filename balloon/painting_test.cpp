@@ -45,18 +45,4 @@ TEST(BalloonFace, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
         }
 }
 
-TEST(BalloonFace, TextLiesInItsRectangleAndTheCaptionOnItsLine) {
-    Surface s(247, 129);
-    const RECT alone = s.Paint({"", "Hello world", Tail::Bottom}).Ink(Inside, Back);
-    const RECT under = s.Paint({"Caption", "Hello world", Tail::Bottom}).Ink({32, 46, 214, 103}, Back);
-    EXPECT_GE(alone.top, 32);
-    EXPECT_EQ(under.top - alone.top, 14) << "under a caption the body starts at 46 instead of 32";
-    // A wide caption runs on past the bubble, over the red.
-    const RECT caption = s.Paint({std::string(60, 'W'), "", Tail::Bottom}).Ink({224, 0, 247, 129}, Red);
-    EXPECT_TRUE(caption.top >= 32 && caption.bottom <= 46) << "one line at 32";
-    // Taken as prefix markers, "&&" would draw a single "&".
-    const RECT one = s.Paint({"", "&", Tail::Bottom}).Ink(Inside, Back), two = s.Paint({"", "&&", Tail::Bottom}).Ink(Inside, Back);
-    EXPECT_TRUE(one.right > one.left && two.right - two.left > (one.right - one.left) * 3 / 2);
-}
-
 }  // namespace

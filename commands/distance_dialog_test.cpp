@@ -91,22 +91,6 @@ TEST_F(DistanceDialogTest, ShowsTheSettingClampedAndFollowsTheSlider) {
     }
 }
 
-TEST_F(DistanceDialogTest, DrawsTheWindowEdgeAndTheCaptionWithItsIcon) {
-    Open(100);  // the character stands at the left, away from the right side
-    cDIBSection preview;
-    Capture(dialog, preview);
-    const int W = preview.Width(), H = preview.Height(), top = FrameTop(H), border = GetSystemMetrics(SM_CXBORDER);
-    const int captionTop = H - GetSystemMetrics(SM_CYCAPTION), y = (top + 2 + captionTop) / 2, midY = (captionTop + H) / 2;
-    const struct { int x, y, colour; } pixels[] = {
-        {W - 20, top - 1, COLOR_BTNFACE}, {W - 20, top, COLOR_3DLIGHT}, {W - 20, top + 1, COLOR_BTNHIGHLIGHT},
-        {W - 1, y, COLOR_3DDKSHADOW}, {W - 2, y, COLOR_BTNSHADOW}, {1, y, COLOR_BTNHIGHLIGHT},
-        {W - border - 2, midY, COLOR_BTNFACE}};  // the caption bar ends two pixels and a border short of the right
-    for (const auto& p : pixels) EXPECT_EQ(GetPixel(preview.hDC(), p.x, p.y), GetSysColor(p.colour)) << p.x << "," << p.y;
-    const COLORREF end = GetPixel(preview.hDC(), W - border - 3, midY);  // an active caption colour
-    EXPECT_TRUE(end == GetSysColor(COLOR_GRADIENTACTIVECAPTION) || end == GetSysColor(COLOR_ACTIVECAPTION)) << end;
-
-}
-
 TEST_F(DistanceDialogTest, ModalRunsUntilClosedKeepsTheLastValueAndLeavesTheOwnerUsable) {
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     bool shownOverDisabledOwner = false;

@@ -18,12 +18,6 @@ TEST(ReadNumber, TakesTheLongestLeadingNumberAndIgnoresBlanks) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadNumber(c.text), c.expected) << '"' << c.text << '"';
 }
 
-TEST(ParseNumericText, AcceptsOnlyAWholeNumber) {
-    EXPECT_EQ(ParseNumericText(" 12 "), 12.0);
-    EXPECT_EQ(ParseNumericText("-2.5e1"), -25.0);
-    for (const char* bad : {"12a", "", "  ", "1 2"}) EXPECT_FALSE(ParseNumericText(bad)) << '"' << bad << '"';
-}
-
 TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
     struct Case { double value; int32_t expected; } cases[] = {
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2147483647.4, 2147483647}};

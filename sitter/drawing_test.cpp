@@ -72,15 +72,6 @@ TEST_F(Frames, OneBlinkEvery201Periods) {
     EXPECT_EQ(sitter.BlinkCounter(), 100);
 }
 
-TEST(Drawing, BeforeThePicturesExistDoesNoHarm) {
-    SitterWindow sitter;  // not started: no pictures, no frames
-    cDIBSection window;
-    ASSERT_TRUE(window.Create(77, 126));
-    sitter.ComposeFrames();
-    for (int i = 0; i < 250; ++i) sitter.AdvancePeriods(1), sitter.ShowFrame(window.hDC());
-    EXPECT_EQ(std::pair(sitter.BlinkCounter(), GetPixel(window.hDC(), 10, 10)), std::pair(49, Black)) << "counts, draws nothing";
-}
-
 HWND watched = nullptr;
 int timerMessages = 0;
 LRESULT CALLBACK CountTimerMessages(int code, WPARAM wParam, LPARAM lParam) {

@@ -144,29 +144,21 @@ TEST_F(Commands, ASecondStartFindsTheCharacterThatRunsAndLetsItSpeak) {
     EXPECT_EQ(sitter.balloon().Text(), "I'm already here!");
 }
 
-TEST_F(Commands, DistanceDialogSetsAndStoresTheDistance) {
+TEST_F(Commands, TheDistanceIsStoredWhenTheDialogClosesAndTrackingComesBackWhateverFails) {
     sitter.SetDistance(20);
-    HWND seen = nullptr;
-    After(300, [&] {
-        seen = FindWindowA("Pellory.frmDistance", "Set Distance");
-        EXPECT_FALSE(sitter.TrackingTimer().IsEnabled());
-        EXPECT_LT(sitter.Bounds().right, 0) << "the character is out of sight while the dialog is open";
-        SendMessageA(seen, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(FindWindowExA(seen, nullptr, "SCROLLBAR", nullptr)));
-        SendMessageA(seen, WM_CLOSE, 0, 0);
-    });
-    Choose(SitterWindow::DistanceCommand);
-    EXPECT_NE(seen, nullptr);
-    EXPECT_EQ(std::pair(sitter.Distance(), Stored("FromSide")), std::pair(30, std::string("4:30")));
-    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
-    // Closed without moving the slider: written all the same; a refused write is not reported.
-    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
-    After(300, [] { SendMessageA(FindWindowA("Pellory.frmDistance", "Set Distance"), WM_CLOSE, 0, 0); });
-    sitter.OnDistanceChosen();
-    EXPECT_EQ(Stored("FromSide"), "4:30");
-    LockSettings();
-    After(300, [] { SendMessageA(FindWindowA("Pellory.frmDistance", "Set Distance"), WM_CLOSE, 0, 0); });
-    sitter.OnDistanceChosen();
-    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled() && messages.empty());
+    for (const bool locked : {false, true}) {
+        if (locked) LockSettings();
+        After(300, [&] {
+            HWND dialog = FindWindowA("Pellory.frmDistance", "Set Distance");
+            EXPECT_TRUE(dialog && !sitter.TrackingTimer().IsEnabled() && sitter.Bounds().right < 0) << "out of sight meanwhile";
+            SendMessageA(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(FindWindowExA(dialog, nullptr, "SCROLLBAR", nullptr)));
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+        });
+        Choose(SitterWindow::DistanceCommand);
+        EXPECT_EQ(std::tuple(sitter.Distance(), Stored("FromSide"), sitter.TrackingTimer().IsEnabled()),
+                  std::tuple(locked ? 40 : 30, locked ? "missing" : "4:30", true));
+    }
+    EXPECT_TRUE(messages.empty()) << "a refused write is not reported";
 }
 
 TEST_F(Commands, CatSoundsAreTheFirstFiveWordsOnlyWhileCatgirlAndTakeOverAQuestion) {

@@ -71,15 +71,6 @@ TEST_P(SeatAtDpi, ParksOutsideEveryMonitor) {
 
 INSTANTIATE_TEST_SUITE_P(Seat, SeatAtDpi, ::testing::Values(96, 120, 144), [](const auto& p) { return std::to_string(p.param) + "dpi"; });
 
-TEST(Seat, ExtremeDistancesAreClampedNotWrapped) {
-    const auto max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();
-    const SeatMetrics m{1380, SIZE{77, 126}, 1, 1};  // a twip a pixel, so the clamped twips show as they are
-    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, 0, max, m).bounds.left, min);
-    EXPECT_EQ(SeatOn({0, 200, 2000, 900}, 0, min, m).bounds.left, max - 77);
-    EXPECT_EQ(SeatOn({min, 200, max, 900}, 0, 0, m).bounds.left, max - 77);
-    EXPECT_EQ(SeatOn({0, min, 10, 0}, 0, 0, m).bounds.top, min);
-}
-
 // The visible frame: the system's answer where there is one, the window rectangle where not, zeros for none.
 bool Inset(HWND window, RECT& bounds) { return GetWindowRect(window, &bounds) && InflateRect(&bounds, -7, 0); }
 bool Refuse(HWND, RECT&) { return false; }

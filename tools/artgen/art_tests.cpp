@@ -52,42 +52,4 @@ INSTANTIATE_TEST_SUITE_P(Resources, BitmapShape, ::testing::Values(
     BitmapCase{"152.bmp", 50, 89, 4}, BitmapCase{"153.bmp", 50, 89, 4}, BitmapCase{"154.bmp", 56, 96, 4}, BitmapCase{"155.bmp", 56, 96, 4}),
     [](const auto& param) { return std::string(param.param.name).substr(0, 3); });
 
-TEST(ArtBase, EveryBlackPixelIsBackgroundReachableFromTheBorder) {
-    const Image base = Committed("109.bmp").image;
-    std::vector<bool> seen(base.pixels.size(), false);
-    std::deque<std::pair<int, int>> todo;
-    auto visit = [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= base.width || y >= base.height || base.at(x, y) != kBlack || seen[size_t(y) * base.width + x]) return;
-        seen[size_t(y) * base.width + x] = true, todo.emplace_back(x, y);
-    };
-    for (int i = 0; i < std::max(base.width, base.height); ++i) visit(i, 0), visit(i, base.height - 1), visit(0, i), visit(base.width - 1, i);
-    for (; !todo.empty(); todo.pop_front()) {
-        const auto [x, y] = todo.front();
-        visit(x + 1, y), visit(x - 1, y), visit(x, y + 1), visit(x, y - 1);
-    }
-    int character = 0;
-    for (size_t i = 0; i < base.pixels.size(); ++i) {
-        character += base.pixels[i] != kBlack;
-        EXPECT_TRUE(base.pixels[i] != kBlack || seen[i]) << "enclosed black at " << i % size_t(base.width) << "," << i / size_t(base.width);
-    }
-    EXPECT_GT(character, base.width * base.height / 4);
-}
-
-TEST(ArtBlink, BlinkFramesDrawOnlyOverTheFace) {
-    const Image base = Committed("109.bmp").image;
-    for (const char* name : {"101.bmp", "102.bmp"}) {
-        const Image blink = Committed(name).image;
-        int drawn = 0, changed = 0;
-        for (int y = 0; y < blink.height; ++y)
-            for (int x = 0; x < blink.width; ++x) {
-                const Rgb p = blink.at(x, y), under = base.at(kBlinkX + x, kBlinkY + y);
-                if (p == kRed) continue;
-                ++drawn, changed += p != under;
-                EXPECT_NE(under, kBlack) << name << " draws outside the character at " << x << "," << y;
-            }
-        EXPECT_GT(changed, 20) << name << " does not close the eyes";
-        EXPECT_LT(drawn, blink.width * blink.height / 3) << name << " paints more than the eyes";
-    }
-}
-
 }  // namespace

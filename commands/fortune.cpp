@@ -12,9 +12,13 @@ size_t FortuneIndex(float r, size_t highest) {
     return index < 0 ? 0 : std::min(static_cast<size_t>(index), highest);
 }
 
-std::optional<std::string> TellFortune(const std::string& answerList) {
+std::optional<std::string> PickFortune(const std::string& answerList, float r) {
     const std::vector<std::string> answers = platform::Split(answerList, "|");
     if (answers.empty()) return std::nullopt;
+    return answers[FortuneIndex(r, answers.size() - 1)];
+}
+
+std::optional<std::string> TellFortune(const std::string& answerList) {
     platform::ReseedRandom(platform::SecondsSinceMidnight());
-    return answers[FortuneIndex(platform::NextRandom(), answers.size() - 1)];
+    return PickFortune(answerList, platform::NextRandom());
 }

@@ -8,6 +8,8 @@
 // often as the others.
 size_t FortuneIndex(float r, size_t highest);
 
-// One of the answers of `answerList` ("a|b|c"), after reseeding the program's random generator from the
-// clock; nothing when the list is empty.
+// The answer of `answerList` ("a|b|c") that a draw `r` in [0, 1) picks; nothing when the list is empty.
+std::optional<std::string> PickFortune(const std::string& answerList, float r);
+
+// One of the answers, drawn after reseeding the program's random generator from the clock.
 std::optional<std::string> TellFortune(const std::string& answerList);

@@ -23,6 +23,9 @@ TEST(Fortune, FirstAndLastComeHalfAsOftenAndEveryAnswerComes) {
         const bool end = i == 0 || i == 20;
         EXPECT_NEAR(counts[i], end ? draws / 40.0 : draws / 20.0, end ? 800 : 1100) << "answer " << i;
     }
+    // The highest index is the last answer's: 0.5 of three answers is the middle one, 0.99 the last.
+    const std::pair<float, std::optional<std::string>> picks[] = {{0.5f, "b"}, {0.99f, "c"}, {0.0f, "a"}};
+    for (const auto& [r, answer] : picks) EXPECT_EQ(PickFortune("a|b|c", r), answer) << r;
     EXPECT_EQ(TellFortune(""), std::nullopt);
     EXPECT_EQ(TellFortune("only"), "only");
 }

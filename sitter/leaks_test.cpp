@@ -39,7 +39,7 @@ ObjectCounts Count() {
 }
 
 // USER handles are shared with the desktop's other programs (the notification area makes and drops some
-// of its own for our icon), so a count is taken once two in a row agree.
+// of its own for our icon), so a count is taken once two in a row agree, and a USER count is good to two.
 ObjectCounts SettledCount() {
     ObjectCounts last = Count();
     for (int i = 0; i < 10; ++i) {
@@ -96,7 +96,8 @@ TEST_F(Leaks, NoObjectOutlivesARedrawATickOrAConversation) {
     Work(10000, 10000, 1000);
     const ObjectCounts after = SettledCount();
     EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
-    EXPECT_EQ(after.user, before.user) << "USER objects";
+    // A leak here would be one per round at least, a thousand; the desktop's own come and go by one or two.
+    EXPECT_NEAR(after.user, before.user, 2) << "USER objects";
 }
 
 TEST(LeakCount, SeesALeakWhereThereIsOne) {
@@ -104,9 +105,10 @@ TEST(LeakCount, SeesALeakWhereThereIsOne) {
     std::vector<platform::UniqueBrush> kept;
     std::vector<platform::UniqueMenu> menus;
     for (int i = 0; i < 7; ++i) kept.emplace_back(CreateSolidBrush(0));
-    for (int i = 0; i < 3; ++i) menus.emplace_back(CreatePopupMenu());
+    for (int i = 0; i < 30; ++i) menus.emplace_back(CreatePopupMenu());
     const ObjectCounts after = SettledCount();
-    EXPECT_EQ(std::pair(after.gdi - before.gdi, after.user - before.user), std::pair(7L, 3L)) << "7 brushes and 3 menus kept";
+    EXPECT_EQ(after.gdi - before.gdi, 7) << "7 brushes kept";
+    EXPECT_NEAR(after.user - before.user, 30, 2) << "30 menus kept";
 }
 
 }  // namespace

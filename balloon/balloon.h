@@ -40,7 +40,6 @@ public:
 
     const std::string& Caption() const { return caption_; }
     const std::string& Text() const { return text_; }
-    Tail TailSide() const { return tail_; }
     std::string Answer() const;
     HWND AnswerField() const { return answerField_; }
     HWND OkButton() const { return okButton_; }

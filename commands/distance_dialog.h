@@ -27,7 +27,6 @@ public:
     int32_t ButtHeight() const { return buttHeight_; }
     const cDIBSection& CharacterImage() const { return character_; }
     HWND Slider() const { return slider_; }
-    HWND ReadOutLabel() const { return readOut_; }
     HWND Preview() const { return preview_; }
 
     // Draws the preview at the preview box's inner size into dc, over whatever is there.

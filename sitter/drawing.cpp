@@ -82,9 +82,9 @@ void SitterWindow::AdvancePeriods(int32_t periods) {
 // The timer is due at the next period that changes the frame or brings a mew: the periods between are
 // counted, not drawn.
 void SitterWindow::ScheduleNextFrame() {
+    const Phase shown = BlinkPhase(blinkCounter_);
     int32_t ahead = 1;
-    for (int32_t count = blinkCounter_; ahead < BlinkCycle; ++ahead)
-        if (BlinkPhase(count = (count + 1) % BlinkCycle) != BlinkPhase(blinkCounter_)) break;
+    while (ahead < BlinkCycle && BlinkPhase((blinkCounter_ + ahead) % BlinkCycle) == shown) ++ahead;
     if (WearsCatgirl()) ahead = std::min(ahead, MewEvery - mewCounter_);
     const ULONGLONG due = periodsStart_ + static_cast<ULONGLONG>(periodsCounted_ + ahead) * PeriodMs, now = GetTickCount64();
     frameTimer_.SetInterval(due > now ? static_cast<unsigned>(due - now) : 1);

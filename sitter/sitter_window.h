@@ -55,7 +55,6 @@ public:
     bool HasBalloon() const { return balloon_ != nullptr; }
 
     // The popup menu and its commands.
-    HMENU PopupMenu() const { return popupMenu_.get(); }
     HMENU CostumeMenu(Layer layer) const { return wardrobe(layer).menu; }
     static UINT CostumeCommand(Layer layer, int index);
     // Opens the popup menu at the pointer and runs the command chosen, with tracking paused meanwhile.
@@ -82,7 +81,6 @@ public:
     int32_t Distance() const { return distance_; }
     void SetDistance(int32_t distance) { distance_ = distance; }
     bool IsMirrored() const { return mirrored_; }
-    void SetMirrored(bool mirrored) { mirrored_ = mirrored; }
     int32_t ButtHeightTwips() const { return buttHeightTwips_; }
     POINT BlinkPosition() const { return blink_; }
     void SetBlinkPosition(POINT at) { blink_ = at; }

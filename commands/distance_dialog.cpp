@@ -91,7 +91,7 @@ void DistanceDialog::CreateControls() {
 void DistanceDialog::OnCreate() {
     CreateControls();
     character_.CreateFromPicture(platform::LoadBitmapResource(IDB_BASE).get());
-    buttHeight_ = platform::RoundToLongClamped(
+    buttHeight_ = platform::RoundHalfEvenClampedToInt32(
         platform::MetricValue(platform::LoadStringResource(IDS_BUTT_HEIGHT)).value_or(0));
     // A distance the slider cannot hold is shown at the nearer end but stays stored as it is until the
     // user moves the slider: opening and closing the dialog must not rewrite a setting behind the user's back.

@@ -7,13 +7,13 @@
 int32_t ClampDistance(int32_t distance) { return std::clamp<int32_t>(distance, 0, 100); }
 
 int32_t PreviewCharacterX(int32_t previewWidth, int32_t imageWidth, int32_t distance) {
-    return platform::RoundToLongClamped(previewWidth - ((previewWidth - imageWidth) / 100.0) * distance - imageWidth);
+    return platform::RoundHalfEvenClampedToInt32(previewWidth - ((previewWidth - imageWidth) / 100.0) * distance - imageWidth);
 }
 
 namespace {
 
 // A length of the 96-DPI design at another DPI, rounded halves to even like every twips conversion.
-int32_t Scaled(int32_t px96, int dpi) { return platform::RoundToLongClamped(px96 * dpi / 96.0); }
+int32_t Scaled(int32_t px96, int dpi) { return platform::RoundHalfEvenClampedToInt32(px96 * dpi / 96.0); }
 
 RECT ScaledRect(int32_t left, int32_t top, int32_t width, int32_t height, int dpiX, int dpiY) {
     const int32_t l = Scaled(left, dpiX);

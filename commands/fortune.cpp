@@ -8,7 +8,7 @@
 
 size_t FortuneIndex(float r, size_t highest) {
     // The product in single precision, as the draw itself is.
-    const int32_t index = platform::RoundToLong(r * static_cast<float>(highest));
+    const int32_t index = platform::RoundHalfEvenToInt32(r * static_cast<float>(highest));
     return index < 0 ? 0 : std::min(static_cast<size_t>(index), highest);
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-int32_t CheckedLong(int64_t value) {
+int32_t CheckedInt32(int64_t value) {
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
         platform::RaiseOverflow();
     return static_cast<int32_t>(value);
@@ -20,10 +20,10 @@ int32_t CheckedLong(int64_t value) {
 cDIBSection::~cDIBSection() { ClearUp(); }
 
 int32_t cDIBSection::BytesPerScanLine() const {
-    return CheckedLong(int64_t{Width()} * 3 + 3) & ~int32_t{3};
+    return CheckedInt32(int64_t{Width()} * 3 + 3) & ~int32_t{3};
 }
 
-int32_t cDIBSection::ImageSize() const { return CheckedLong(int64_t{Height()} * BytesPerScanLine()); }
+int32_t cDIBSection::ImageSize() const { return CheckedInt32(int64_t{Height()} * BytesPerScanLine()); }
 
 bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
     ClearUp();

@@ -21,15 +21,15 @@ std::string ExeName() {
 }
 
 void RaiseOverflow() { Raise(err::Overflow, "Overflow"); }
-void RaiseSubscriptOutOfRange() { Raise(err::SubscriptOutOfRange, "Subscript out of range"); }
+void RaiseMalformedMetric() { Raise(err::MalformedMetric, "Subscript out of range"); }
 void RaiseTypeMismatch() { Raise(err::TypeMismatch, "Type mismatch"); }
 
 void RaiseResourceNotFound(int id) {
     Raise(err::ResourceNotFound, "Resource with identifier '" + std::to_string(id) + "' not found");
 }
 
-void RaiseNoSuchElement(int index) {
-    Raise(err::NoSuchElement, "Control array element '" + std::to_string(index) + "' doesn't exist");
+void RaiseNoSuchCostume(int index) {
+    Raise(err::NoSuchCostume, "Control array element '" + std::to_string(index) + "' doesn't exist");
 }
 
 void RaiseCreateFailed(const std::string& what) {

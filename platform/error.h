@@ -22,13 +22,14 @@ private:
     std::string description_;
 };
 
-// Error numbers the program raises itself; each has one fixed description below.
+// Error numbers the program raises itself. The user sees the number and its description: fixed for the
+// first three, naming the resource, the costume index or what could not be made for the others.
 namespace err {
 constexpr int32_t Overflow = 6;
-constexpr int32_t SubscriptOutOfRange = 9;
+constexpr int32_t MalformedMetric = 9;
 constexpr int32_t TypeMismatch = 13;
 constexpr int32_t ResourceNotFound = 326;
-constexpr int32_t NoSuchElement = 340;
+constexpr int32_t NoSuchCostume = 340;
 constexpr int32_t CreateFailed = 480;
 }  // namespace err
 
@@ -36,11 +37,12 @@ constexpr int32_t CreateFailed = 480;
 std::string ExeName();
 
 [[noreturn]] void RaiseOverflow();
-[[noreturn]] void RaiseSubscriptOutOfRange();
+// A metric string without the colon its number follows.
+[[noreturn]] void RaiseMalformedMetric();
 [[noreturn]] void RaiseTypeMismatch();
 [[noreturn]] void RaiseResourceNotFound(int id);
-// A numbered element (a costume index) that does not exist.
-[[noreturn]] void RaiseNoSuchElement(int index);
+// A costume index that names no costume of its layer.
+[[noreturn]] void RaiseNoSuchCostume(int index);
 [[noreturn]] void RaiseCreateFailed(const std::string& what);
 
 // "Error #13 - Type mismatch": how every message shows an error.

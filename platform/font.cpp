@@ -4,7 +4,7 @@
 
 namespace platform {
 
-int32_t TahomaHeight(int dpiY) { return -RoundToLongClamped(8.25 * dpiY / 72.0); }
+int32_t TahomaHeight(int dpiY) { return -RoundHalfEvenClampedToInt32(8.25 * dpiY / 72.0); }
 
 UniqueFont CreateTahoma(int dpiY, bool bold) {
     LOGFONTA face{};

@@ -81,7 +81,7 @@ std::optional<double> ParseNumericText(std::string_view text) {
 
 static double RoundHalfEven(double value) { return std::nearbyint(value); }  // default FE_TONEAREST
 
-int32_t RoundToLong(double value) {
+int32_t RoundHalfEvenToInt32(double value) {
     double r = RoundHalfEven(value);
     if (!(r >= static_cast<double>(std::numeric_limits<int32_t>::min()) &&
           r <= static_cast<double>(std::numeric_limits<int32_t>::max())))
@@ -89,13 +89,13 @@ int32_t RoundToLong(double value) {
     return static_cast<int32_t>(r);
 }
 
-int16_t RoundToInteger(double value) {
+int16_t RoundHalfEvenToInt16(double value) {
     double r = RoundHalfEven(value);
     if (!(r >= -32768.0 && r <= 32767.0)) RaiseOverflow();
     return static_cast<int16_t>(r);
 }
 
-int32_t RoundToLongClamped(double value) {
+int32_t RoundHalfEvenClampedToInt32(double value) {
     if (std::isnan(value)) return 0;
     double r = RoundHalfEven(value);
     if (r <= static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();

@@ -20,10 +20,10 @@ std::optional<double> MetricValue(std::string_view text);
 std::optional<double> ParseNumericText(std::string_view text);
 
 // Round to nearest, halves to even; raises Overflow (6) outside the target's range.
-int32_t RoundToLong(double value);
-int16_t RoundToInteger(double value);
+int32_t RoundHalfEvenToInt32(double value);
+int16_t RoundHalfEvenToInt16(double value);
 
 // Round to nearest, halves to even, clamped to the 32-bit range instead of raising.
-int32_t RoundToLongClamped(double value);
+int32_t RoundHalfEvenClampedToInt32(double value);
 
 }  // namespace platform

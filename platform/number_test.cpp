@@ -21,16 +21,16 @@ TEST(ReadNumber, TakesTheLongestLeadingNumberAndIgnoresBlanks) {
 TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
     struct Case { double value; int32_t expected; } cases[] = {
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2147483647.4, 2147483647}};
-    for (const auto& c : cases) EXPECT_EQ(RoundToLong(c.value), c.expected) << c.value;
-    EXPECT_EQ(RoundToInteger(32767.4), 32767);
+    for (const auto& c : cases) EXPECT_EQ(RoundHalfEvenToInt32(c.value), c.expected) << c.value;
+    EXPECT_EQ(RoundHalfEvenToInt16(32767.4), 32767);
     for (double bad : {2147483647.5, -2147483648.6, std::numeric_limits<double>::quiet_NaN()}) {
-        try { RoundToLong(bad); ADD_FAILURE() << bad; } catch (const Error& e) { EXPECT_EQ(e.Number(), err::Overflow); }
+        try { RoundHalfEvenToInt32(bad); ADD_FAILURE() << bad; } catch (const Error& e) { EXPECT_EQ(e.Number(), err::Overflow); }
     }
-    EXPECT_THROW(RoundToInteger(32767.5), Error);
-    EXPECT_THROW(RoundToInteger(-32769), Error);
-    EXPECT_EQ(RoundToLongClamped(1e12), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(RoundToLongClamped(-1e12), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(RoundToLongClamped(-7.5), -8);
+    EXPECT_THROW(RoundHalfEvenToInt16(32767.5), Error);
+    EXPECT_THROW(RoundHalfEvenToInt16(-32769), Error);
+    EXPECT_EQ(RoundHalfEvenClampedToInt32(1e12), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(RoundHalfEvenClampedToInt32(-1e12), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(RoundHalfEvenClampedToInt32(-7.5), -8);
 }
 
 TEST(Split, CutsAtEverySeparator) {

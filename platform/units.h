@@ -17,7 +17,7 @@ constexpr double TwipsPerPixelAt(int dpi) { return 1440.0 / dpi; }
 
 // A position in twips as whole pixels: nearest, halves to even, clamped to 32 bits.
 inline int32_t PixelsFromTwips(double twips, double twipsPerPixel) {
-    return RoundToLongClamped(twips / twipsPerPixel);
+    return RoundHalfEvenClampedToInt32(twips / twipsPerPixel);
 }
 
 }  // namespace platform

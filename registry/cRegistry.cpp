@@ -194,7 +194,7 @@ void cRegistry::SetValue(const Variant& vValue) {
         case REG_DWORD_BIG_ENDIAN:
             // Only whole numbers are written, always little-endian; anything else is quietly skipped.
             if (vValue.IsWholeNumber()) {
-                int32_t number = vValue.ToLong();
+                int32_t number = vValue.ToInt32();
                 result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                                           sizeof number);
             }

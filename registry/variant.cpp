@@ -24,8 +24,8 @@ std::string NumberText(double value) {
 double Variant::ToDouble() const {
     switch (kind()) {
         case Kind::Empty: return 0.0;
-        case Kind::Integer: return std::get<int16_t>(value_);
-        case Kind::Long: return std::get<int32_t>(value_);
+        case Kind::Int16: return std::get<int16_t>(value_);
+        case Kind::Int32: return std::get<int32_t>(value_);
         case Kind::Double: return std::get<double>(value_);
         case Kind::String:
             if (auto n = ParseNumericText(std::get<std::string>(value_))) return *n;
@@ -35,15 +35,15 @@ double Variant::ToDouble() const {
     RaiseTypeMismatch();
 }
 
-int32_t Variant::ToLong() const { return RoundToLong(ToDouble()); }
+int32_t Variant::ToInt32() const { return RoundHalfEvenToInt32(ToDouble()); }
 
-int16_t Variant::ToInteger() const { return RoundToInteger(ToDouble()); }
+int16_t Variant::ToInt16() const { return RoundHalfEvenToInt16(ToDouble()); }
 
 std::string Variant::ToString() const {
     switch (kind()) {
         case Kind::Empty: return {};
-        case Kind::Integer: return std::to_string(std::get<int16_t>(value_));
-        case Kind::Long: return std::to_string(std::get<int32_t>(value_));
+        case Kind::Int16: return std::to_string(std::get<int16_t>(value_));
+        case Kind::Int32: return std::to_string(std::get<int32_t>(value_));
         case Kind::Double: return NumberText(std::get<double>(value_));
         case Kind::String: return std::get<std::string>(value_);
         case Kind::Bytes: break;

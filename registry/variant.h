@@ -9,7 +9,7 @@ using ByteArray = std::vector<uint8_t>;
 
 class Variant {
 public:
-    enum class Kind { Empty, Integer, Long, Double, String, Bytes };
+    enum class Kind { Empty, Int16, Int32, Double, String, Bytes };
 
     Variant() = default;
     Variant(int16_t v) : value_(v) {}
@@ -21,12 +21,12 @@ public:
 
     Kind kind() const noexcept { return static_cast<Kind>(value_.index()); }
     bool IsEmpty() const noexcept { return kind() == Kind::Empty; }
-    bool IsWholeNumber() const noexcept { return kind() == Kind::Integer || kind() == Kind::Long; }
+    bool IsWholeNumber() const noexcept { return kind() == Kind::Int16 || kind() == Kind::Int32; }
 
     // Conversions as the program applies them: empty is 0 or "", numeric text converts, anything else
     // raises Type mismatch (13); numbers out of range raise Overflow (6).
-    int32_t ToLong() const;
-    int16_t ToInteger() const;
+    int32_t ToInt32() const;
+    int16_t ToInt16() const;
     double ToDouble() const;
     std::string ToString() const;
 

@@ -4,20 +4,20 @@
 
 #include "platform/units.h"
 
-using platform::RoundToLongClamped;
+using platform::RoundHalfEvenClampedToInt32;
 
 Seat SeatOn(const RECT& window, int32_t monitorTop, int32_t distance, const SeatMetrics& m) {
     const double tx = m.twipsPerPixelX, ty = m.twipsPerPixelY;
-    const int32_t topTw = RoundToLongClamped(ty * window.top);
-    const int32_t belowMonitorTopTw = RoundToLongClamped(ty * (static_cast<double>(window.top) - monitorTop));
+    const int32_t topTw = RoundHalfEvenClampedToInt32(ty * window.top);
+    const int32_t belowMonitorTopTw = RoundHalfEvenClampedToInt32(ty * (static_cast<double>(window.top) - monitorTop));
     // Widths in 64 bits: right - left of two valid coordinates can exceed 32 bits.
-    const int32_t widthTw = RoundToLongClamped(tx * (static_cast<double>(window.right) - window.left));
-    int32_t leftTw = RoundToLongClamped(tx * window.right - (widthTw / 100.0) * distance);
+    const int32_t widthTw = RoundHalfEvenClampedToInt32(tx * (static_cast<double>(window.right) - window.left));
+    int32_t leftTw = RoundHalfEvenClampedToInt32(tx * window.right - (widthTw / 100.0) * distance);
     // The frame's width in twips is single precision, as the seat has always taken it.
     const double frameWidthTw = static_cast<float>(m.framePx.cx * tx);
-    leftTw = RoundToLongClamped(leftTw - frameWidthTw);
+    leftTw = RoundHalfEvenClampedToInt32(leftTw - frameWidthTw);
     if (belowMonitorTopTw < TopThresholdTwips) leftTw = ParkedLeftTwips;
-    const int32_t topOfFrameTw = RoundToLongClamped(static_cast<double>(topTw) - m.buttHeightTwips);
+    const int32_t topOfFrameTw = RoundHalfEvenClampedToInt32(static_cast<double>(topTw) - m.buttHeightTwips);
 
     const int32_t left = platform::PixelsFromTwips(leftTw, tx), top = platform::PixelsFromTwips(topOfFrameTw, ty);
     return {RECT{left, top, left + m.framePx.cx, top + m.framePx.cy}, distance > 50};

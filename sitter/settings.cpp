@@ -15,7 +15,7 @@ Variant StartupReader::Read(const char* name) {
     return store_.Value();
 }
 
-int32_t StartupReader::Number(const char* name) { return Read(name).ToLong(); }
+int32_t StartupReader::Number(const char* name) { return Read(name).ToInt32(); }
 
 bool StartupReader::IsZero(const char* name) { return Read(name).EqualsNumber(0); }
 

@@ -25,7 +25,7 @@ const std::string GoesOn = Paragraph + "Loading can continue.";
 // The number after the first colon of a metric string ("Butt height: 92").
 double Metric(int id) {
     const std::optional<double> number = platform::MetricValue(platform::LoadStringResource(id));
-    if (!number) platform::RaiseSubscriptOutOfRange();
+    if (!number) platform::RaiseMalformedMetric();
     return *number;
 }
 
@@ -33,8 +33,8 @@ double Metric(int id) {
 int CostumeIndex(const std::string& text, size_t count) {
     const std::optional<double> number = platform::ParseNumericText(text);
     if (!number) platform::RaiseTypeMismatch();
-    const int index = platform::RoundToInteger(*number);
-    if (index < 0 || static_cast<size_t>(index) > count) platform::RaiseNoSuchElement(index);
+    const int index = platform::RoundHalfEvenToInt16(*number);
+    if (index < 0 || static_cast<size_t>(index) > count) platform::RaiseNoSuchCostume(index);
     return index;
 }
 
@@ -53,11 +53,11 @@ void SitterWindow::OnCreate() {
 void SitterWindow::ReadMetricsAndFirstNames() {
     try {
         loading_ = "butt height";
-        buttHeightTwips_ = platform::RoundToLong(Metric(IDS_BUTT_HEIGHT) * platform::TwipsPerPixelAt(platform::SystemDpi().y));
+        buttHeightTwips_ = platform::RoundHalfEvenToInt32(Metric(IDS_BUTT_HEIGHT) * platform::TwipsPerPixelAt(platform::SystemDpi().y));
         loading_ = "blink X position";
-        blink_.x = platform::RoundToLong(Metric(IDS_BLINK_X));
+        blink_.x = platform::RoundHalfEvenToInt32(Metric(IDS_BLINK_X));
         loading_ = "blink Y position";
-        blink_.y = platform::RoundToLong(Metric(IDS_BLINK_Y));
+        blink_.y = platform::RoundHalfEvenToInt32(Metric(IDS_BLINK_Y));
         wardrobe(Layer::One).names = platform::Split(platform::LoadStringResource(CostumeNamesString(Layer::One)), ", ");
     } catch (const Error& e) {
         ShowMessage("Bad metrics for " + loading_ + " value:" + Paragraph + ErrorLine(e));

@@ -80,7 +80,7 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(std::tuple(sitter.Distance(), sitter.IsMirrored(), sitter.ButtHeightTwips()),
-              std::tuple(0, false, platform::RoundToLong(92 * platform::TwipsPerPixelAt(platform::SystemDpi().y))));
+              std::tuple(0, false, platform::RoundHalfEvenToInt32(92 * platform::TwipsPerPixelAt(platform::SystemDpi().y))));
     EXPECT_EQ(std::pair(sitter.BlinkPosition().x, sitter.BlinkPosition().y), std::pair(16L, 24L));
     EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2") + "," + Stored("FromSide") + "," + Stored("FromLeft"),
               "4:1,4:1,missing,missing");

@@ -1,6 +1,7 @@
 #include "platform/host.h"
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -51,10 +52,7 @@ std::string LoadStringResourceFrom(HMODULE module, int id) {
     const int length = LoadStringW(module ? module : GetModuleHandleA(nullptr), static_cast<UINT>(id),
                                    reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) RaiseResourceNotFound(id);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, result.data(), bytes, nullptr, nullptr);
-    return result;
+    return Narrow(std::wstring_view(text, static_cast<size_t>(length)));
 }
 
 UniqueBitmap LoadBitmapResourceFrom(HMODULE module, int id) {

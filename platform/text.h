@@ -1,6 +1,7 @@
 #pragma once
-// Splitting a text at a separator: costume names, fortune answers, cat sounds.
+// Text: UTF-8 in std::string throughout the program, UTF-16 only where a wide system call wants it.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -15,5 +16,9 @@ inline std::vector<std::string> Split(const std::string& text, const std::string
     parts.push_back(text.substr(start));
     return parts;
 }
+
+// UTF-8 to UTF-16 and back; invalid sequences become U+FFFD rather than failing.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
 
 }  // namespace platform

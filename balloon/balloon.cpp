@@ -46,19 +46,18 @@ void ShowChild(HWND child, bool shown) { ShowWindow(child, shown ? SW_SHOWNA : S
 
 Balloon::Balloon() : platform::Window(BalloonClass()), autoCloseTimer_(*this, AutoCloseMs, false, [this] { Close(); }) {}
 
-// The window goes while the object is still whole: its controls use the fonts and the subclass uses `this`.
-Balloon::~Balloon() { Destroy(); }
 
-void Balloon::OnCreate() {
+bool Balloon::OnCreate() {
     SetBounds(RECT{0, 0, WidthPx, HeightPx});
-    fonts_ = BalloonFonts::Create(platform::SystemDpi().y);
+    fonts_ = BalloonFonts::Create(platform::SystemDpi());
     // Tab order: the answer field is the first control that takes the focus.
     answerField_ = CreateChild(hwnd(), "EDIT", "", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, RECT{32, 80, 32 + 145, 80 + 19},
                                AnswerFieldId, fonts_.regular.get());
     okButton_ = CreateChild(hwnd(), "BUTTON", "OK", BS_PUSHBUTTON, 0, RECT{184, 80, 184 + 25, 80 + 19}, OkButtonId,
                             fonts_.regular.get());
     if (answerField_) SetWindowSubclass(answerField_, &Balloon::AnswerFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    platform::MakeColourKeyed(hwnd(), platform::BalloonColourKey);  // without layering the red simply shows
+    platform::MakeColourKeyed(hwnd(), platform::BalloonColourKey);
+    return true;
 }
 
 std::string Balloon::Answer() const {
@@ -114,9 +113,9 @@ std::optional<std::string> Balloon::AskAndWait(const std::string& question, cons
 
 void Balloon::FollowCharacter(const RECT& character) {
     Create();
-    const platform::Dpi dpi = platform::SystemDpi();
-    const ScreenUnits units{platform::MonitorOfRect(character), platform::TwipsPerPixelAt(dpi.x),
-                            platform::TwipsPerPixelAt(dpi.y)};
+    const int dpi = platform::SystemDpi();
+    const ScreenUnits units{platform::MonitorOfRect(character), platform::TwipsPerPixelAt(dpi),
+                            platform::TwipsPerPixelAt(dpi)};
     const RECT bounds = Bounds();
     const BalloonPlacement place =
         PlaceBalloon(character, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top}, units, tail_);

@@ -21,7 +21,6 @@ public:
     static constexpr unsigned AutoCloseMs = 10000;
 
     Balloon();
-    ~Balloon() override;
 
     // `character` is the character's window on the screen, in pixels.
     // A message that closes on a click or after ten seconds.
@@ -47,7 +46,7 @@ public:
     platform::Timer& AutoCloseTimer() { return autoCloseTimer_; }
 
 protected:
-    void OnCreate() override;
+    bool OnCreate() override;
     void OnPaint(HDC dc) override;
     void OnMouseDown(platform::MouseButton button, POINT at) override;
     void OnMouseUp(platform::MouseButton button, POINT at) override;

@@ -48,8 +48,6 @@ HWND CreateControl(HWND parent, DWORD exStyle, const char* className, DWORD styl
 
 DistanceDialog::DistanceDialog(int32_t& distance) : platform::Window(DialogClass()), distance_(distance) {}
 
-// The window goes first: its controls still hold the font and it still shows the icons.
-DistanceDialog::~DistanceDialog() { Destroy(); }
 
 int32_t DistanceDialog::SliderValue() const { return slider_ ? GetScrollPos(slider_, SB_CTL) : 0; }
 
@@ -60,8 +58,8 @@ std::string DistanceDialog::ReadOut() const {
 }
 
 void DistanceDialog::CreateControls() {
-    const platform::Dpi dpi = platform::SystemDpi();
-    const DistanceLayout layout = DistanceLayoutAt(dpi.x, dpi.y);
+    const int dpi = platform::SystemDpi();
+    const DistanceLayout layout = DistanceLayoutAt(dpi, dpi);
     RECT frame{0, 0, layout.client.cx, layout.client.cy};
     AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
     SetWindowPos(hwnd(), nullptr, 0, 0, Width(frame), Height(frame), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -74,7 +72,7 @@ void DistanceDialog::CreateControls() {
 
     SCROLLINFO range{sizeof range, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 0, 0, 0};
     SetScrollInfo(slider_, SB_CTL, &range, FALSE);
-    font_ = platform::CreateTahoma(dpi.y);
+    font_ = platform::CreateTahoma(dpi);
     for (HWND control : {slider_, readOut_, preview_})
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
@@ -88,7 +86,7 @@ void DistanceDialog::CreateControls() {
     backBuffer_.Create(std::max(1L, inner.right), std::max(1L, inner.bottom));
 }
 
-void DistanceDialog::OnCreate() {
+bool DistanceDialog::OnCreate() {
     CreateControls();
     character_.CreateFromPicture(platform::LoadBitmapResource(IDB_BASE).get());
     buttHeight_ = platform::RoundHalfEvenClampedToInt32(
@@ -97,6 +95,7 @@ void DistanceDialog::OnCreate() {
     // user moves the slider: opening and closing the dialog must not rewrite a setting behind the user's back.
     SetScrollPos(slider_, SB_CTL, ClampDistance(distance_), TRUE);
     ShowValue();
+    return true;
 }
 
 void DistanceDialog::MoveSlider(int32_t value) {

@@ -16,7 +16,6 @@ public:
 
     // `distance` is read when the dialog opens and written whenever the slider moves.
     explicit DistanceDialog(int32_t& distance);
-    ~DistanceDialog() override;
 
     // Opens the dialog over `owner` (disabled meanwhile) and returns once it has been closed. Errors of
     // opening come out of here, with the owner left as it was.
@@ -33,7 +32,7 @@ public:
     void PaintPreview(HDC dc);
 
 protected:
-    void OnCreate() override;
+    bool OnCreate() override;
     void OnClose() override;
     void OnDestroy() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -64,7 +64,7 @@ protected:
         for (int i = 0; i < 5; ++i, Sleep(20)) platform::ProcessPendingEvents();
     }
     int32_t fromSide = 0;
-    DistanceDialog dialog{fromSide};
+    platform::Owned<DistanceDialog> dialog{fromSide};
 };
 
 // Opened with a setting, then one slider event: the read-out, the setting and the preview follow at once.

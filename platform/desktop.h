@@ -1,12 +1,8 @@
 #pragma once
-// What the desktop looks like: the foreground window and the monitors, as rectangles in screen pixels.
-// Tests stand in for them through the host seam (a virtual desktop has one monitor only).
+// What the desktop looks like: monitors and windows as rectangles in screen pixels.
 #include <windows.h>
 
 namespace platform {
-
-// The window in the foreground; 0 for a moment while the foreground switches.
-HWND ForegroundWindow();
 
 // The monitor that holds most of the window (or is nearest to it).
 RECT MonitorOfWindow(HWND window);
@@ -14,5 +10,17 @@ RECT MonitorOfWindow(HWND window);
 RECT MonitorOfRect(const RECT& rect);
 // The rectangle that spans every monitor.
 RECT VirtualScreen();
+
+// Asks for a window's visible frame; returns false where it cannot say.
+using FrameBoundsQuery = bool (*)(HWND window, RECT& bounds);
+// The desktop window manager's visible frame (DWMWA_EXTENDED_FRAME_BOUNDS), looked up at run time so the
+// program still starts where dwmapi is missing; null when there is no such function.
+FrameBoundsQuery SystemFrameBoundsQuery();
+// The visible frame of `window`: from `query` when it answers, else GetWindowRect, else all zeros.
+// GetWindowRect of a top-level window includes invisible resize borders on current Windows.
+RECT VisibleFrame(HWND window, FrameBoundsQuery query = SystemFrameBoundsQuery());
+
+// Whether a visible window above `window` in the z-order overlaps `area`.
+bool IsOverlappedFromAbove(HWND window, const RECT& area);
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -12,9 +14,9 @@ namespace {
 }  // namespace
 
 std::string ExeName() {
-    char path[MAX_PATH * 2];
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string name(path, n);
+    wchar_t path[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::string name = Narrow(std::wstring_view(path, n));
     if (const size_t slash = name.find_last_of("\\/"); slash != std::string::npos) name.erase(0, slash + 1);
     if (const size_t dot = name.find_last_of('.'); dot != std::string::npos) name.erase(dot);
     return name;

@@ -4,15 +4,15 @@
 
 namespace platform {
 
-int32_t TahomaHeight(int dpiY) { return -RoundHalfEvenClampedToInt32(8.25 * dpiY / 72.0); }
+int32_t TahomaHeight(int dpi) { return -RoundHalfEvenClampedToInt32(8.25 * dpi / 72.0); }
 
-UniqueFont CreateTahoma(int dpiY, bool bold) {
-    LOGFONTA face{};
-    face.lfHeight = TahomaHeight(dpiY);
+UniqueFont CreateTahoma(int dpi, bool bold) {
+    LOGFONTW face{};
+    face.lfHeight = TahomaHeight(dpi);
     face.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     face.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(face.lfFaceName, "Tahoma", LF_FACESIZE);
-    return UniqueFont(CreateFontIndirectA(&face));
+    lstrcpynW(face.lfFaceName, L"Tahoma", LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectW(&face));
 }
 
 }  // namespace platform

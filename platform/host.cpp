@@ -17,16 +17,7 @@ HostOverride::~HostOverride() { CurrentHost() = std::move(previous_); }
 int ShowMessage(const std::string& text, UINT flags, HWND owner) {
     const Host& host = CurrentHost();
     if (host.messageBox) return host.messageBox(owner, text, host.title, flags);
-    return MessageBoxA(owner, text.c_str(), host.title.c_str(), flags | MB_SETFOREGROUND);
-}
-
-void EndProgram(int exitCode) {
-    const Host& host = CurrentHost();
-    if (host.endProgram) {
-        host.endProgram(exitCode);
-        throw ProgramEnded{exitCode};
-    }
-    ExitProcess(static_cast<UINT>(exitCode));
+    return MessageBoxW(owner, Widen(text).c_str(), Widen(host.title).c_str(), flags | MB_SETFOREGROUND);
 }
 
 HMODULE ResourceModule() {

@@ -1,6 +1,6 @@
 #pragma once
-// What the program takes from its surroundings: its resources, message boxes and the end of the
-// program. Tests install a HostOverride to observe these instead of a modal box or an exit.
+// What the program takes from its surroundings: its resources and message boxes. Tests install a
+// HostOverride to see the messages instead of a modal box, and to take resources away.
 #include <windows.h>
 
 #include <functional>
@@ -14,15 +14,9 @@ struct Host {
     HMODULE resources = nullptr;    // module holding the string table and bitmaps; 0 = the executable
     std::string title = "Pellory";  // title of message boxes
     std::function<int(HWND owner, const std::string& text, const std::string& title, UINT flags)> messageBox;
-    std::function<void(int exitCode)> endProgram;
     // Stand-ins for the resource loaders; they return the resource or raise as the real ones do.
     std::function<std::string(int id)> loadString;
     std::function<UniqueBitmap(int id)> loadBitmap;
-    // Stand-ins for the desktop's queries (platform/desktop.h).
-    std::function<HWND()> foregroundWindow;
-    std::function<RECT(HWND window)> monitorOfWindow;
-    std::function<RECT(const RECT& rect)> monitorOfRect;
-    std::function<RECT()> virtualScreen;
 };
 
 Host& CurrentHost();
@@ -39,16 +33,8 @@ private:
     Host previous_;
 };
 
-// Thrown when an injected end of the program returns, so that nothing after the end runs.
-struct ProgramEnded {
-    int exitCode;
-};
-
 // A message box with the program's title; returns the button pressed.
 int ShowMessage(const std::string& text, UINT flags = MB_OK | MB_ICONINFORMATION, HWND owner = nullptr);
-
-// Ends the program at once.
-[[noreturn]] void EndProgram(int exitCode);
 
 // String and bitmap resources by number; raise error 326 when there is no such resource.
 std::string LoadStringResource(int id);

@@ -1,6 +1,5 @@
 #pragma once
-// Colour-keyed layered windows, where the system has them (NT 5 and later), and the colour keys the
-// program's pictures and windows agree on.
+// Colour-keyed layered windows, and the colour keys the program's pictures and windows agree on.
 #include <windows.h>
 
 namespace platform {
@@ -12,11 +11,8 @@ inline constexpr COLORREF PictureColourKey = RGB(255, 0, 0);
 // The balloon is painted on red, which its window leaves out.
 inline constexpr COLORREF BalloonColourKey = RGB(255, 0, 0);
 
-// True on the NT platform with a major version of 5 or more.
-bool LayeringSupported();
-
-// Makes the window layered with `key` as its transparent colour; false where layering is not supported,
-// and then nothing is changed.
-bool MakeColourKeyed(HWND window, COLORREF key);
+// Makes the window layered with `key` as its transparent colour. Every system a 64-bit build runs on
+// has layered windows, so nothing is asked first.
+void MakeColourKeyed(HWND window, COLORREF key);
 
 }  // namespace platform

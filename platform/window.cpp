@@ -7,6 +7,8 @@
 #include "platform/error.h"
 #include "platform/handles.h"
 #include "platform/host.h"
+#include "platform/text.h"
+#include "platform/units.h"
 
 namespace platform {
 
@@ -51,15 +53,21 @@ void Timer::Stop() {
 Window::Window(WindowClass windowClass) : class_(std::move(windowClass)) {}
 
 Window::~Window() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    // Only a window object held without Owned gets here with its window: the derived part is gone, so
+    // no message may reach it any more.
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
 }
 
-void Window::Create() {
-    if (hwnd_) return;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
+bool Window::Create() {
+    if (hwnd_) return true;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const std::wstring className = Widen(class_.name);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(instance, class_.name.c_str(), &wc)) {
+    if (!GetClassInfoExW(instance, className.c_str(), &wc)) {
         wc = {};
         wc.cbSize = sizeof wc;
         wc.style = class_.classStyle;
@@ -67,14 +75,16 @@ void Window::Create() {
         wc.hInstance = instance;
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = class_.background;
-        wc.lpszClassName = class_.name.c_str();
-        RegisterClassExA(&wc);
+        wc.lpszClassName = className.c_str();
+        RegisterClassExW(&wc);
     }
-    if (!CreateWindowExA(class_.exStyle, class_.name.c_str(), class_.title.c_str(), class_.style, 0, 0, 0, 0, nullptr,
-                         nullptr, instance, this))
+    if (!CreateWindowExW(class_.exStyle, className.c_str(), Widen(class_.title).c_str(), class_.style, 0, 0, 0, 0,
+                         nullptr, nullptr, instance, this))
         RaiseCreateFailed("window '" + class_.name + "'");
     for (Timer* timer : timers_) timer->Start();
-    OnCreate();
+    if (OnCreate()) return true;
+    Destroy();
+    return false;
 }
 
 void Window::Show(int showCommand) {
@@ -111,22 +121,26 @@ void Window::SetBounds(const RECT& r) {
         SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int Window::Dpi() const { return WindowDpi(hwnd_); }
+
+void Window::OnDpiChanged(int, const RECT& suggested) { SetBounds(suggested); }
+
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = nullptr;
     if (message == WM_NCCREATE) {
-        window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     } else {
-        window = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // No late message may reach the object after this.
         for (Timer* timer : window->timers_) timer->running_ = false;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window->hwnd_ = nullptr;
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     try {
         return window->HandleMessage(message, wParam, lParam);
@@ -153,7 +167,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             for (Timer* timer : timers_) {
                 if (timer->id_ == wParam) {
-                    if (timer->enabled_) timer->Tick();
+                    if (timer->enabled_) timer->onTick_();
                     return 0;
                 }
             }
@@ -180,13 +194,16 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnClose();
             return 0;
         case WM_DESTROY:
-            OnDestroy();
             for (Timer* timer : timers_) timer->Stop();
+            OnDestroy();
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         default:
             break;
     }
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 namespace {
@@ -195,14 +212,14 @@ namespace {
 bool DispatchWaiting(HWND dialog, int& quitCode) {
     MSG msg;
     // Bounded, so a timer that is always due cannot keep the caller here for ever.
-    for (int i = 0; i < 10000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
             quitCode = static_cast<int>(msg.wParam);
             return false;
         }
-        if (dialog && IsDialogMessageA(dialog, &msg)) continue;
+        if (dialog && IsDialogMessageW(dialog, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return true;
 }
@@ -225,17 +242,17 @@ bool RunModalLoop(const std::function<bool()>& finished, HWND dialog, const std:
             PostQuitMessage(quitCode);
             return false;
         }
-        // Nothing but an event can finish the loop, so sleep until one is waiting rather than spin.
-        if (!finished()) MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // Nothing but an event can finish the loop, so it sleeps until the next one arrives.
+        if (!finished()) MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     return true;
 }
 
 int RunMessageLoop() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
 }

@@ -19,12 +19,9 @@ public:
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
-    unsigned Interval() const { return interval_; }
     void SetInterval(unsigned intervalMs);
     bool IsEnabled() const { return enabled_; }
     void SetEnabled(bool enabled);
-    // Runs the handler as a tick of the window system would.
-    void Tick() { onTick_(); }
 
 private:
     friend class Window;
@@ -40,7 +37,7 @@ private:
 };
 
 struct WindowClass {
-    std::string name;
+    std::string name;   // other programs and the installer find the windows by it
     std::string title;
     DWORD style = WS_POPUP;
     DWORD exStyle = 0;
@@ -50,6 +47,8 @@ struct WindowClass {
 
 enum class MouseButton { Left, Right, Middle };
 
+// Hold window objects through Owned<T>: the window is destroyed while every part of the object still
+// stands, so its last messages and its controls never meet a half-destroyed object.
 class Window {
 public:
     virtual ~Window();
@@ -58,8 +57,9 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     bool IsCreated() const { return hwnd_ != nullptr; }
-    // Creates the window, hidden, then runs OnCreate. Does nothing when it exists.
-    void Create();
+    // Creates the window, hidden, then runs OnCreate; false (and no window) when OnCreate refuses.
+    // Does nothing when it exists.
+    bool Create();
     void Show(int showCommand = SW_SHOW);
     void Hide();
     bool IsVisible() const;
@@ -71,17 +71,22 @@ public:
     RECT Bounds() const;
     void MoveTo(int left, int top);
     void SetBounds(const RECT& bounds);
+    // The DPI the window is laid out for (that of its monitor).
+    int Dpi() const;
 
 protected:
     explicit Window(WindowClass windowClass);
 
-    virtual void OnCreate() {}
+    // False ends the creation: the window is destroyed again.
+    virtual bool OnCreate() { return true; }
     virtual void OnPaint(HDC) {}
     virtual void OnMouseDown(MouseButton, POINT) {}
     virtual void OnMouseUp(MouseButton, POINT) {}
     // Asked to close (WM_CLOSE); the default destroys the window.
     virtual void OnClose() { Destroy(); }
     virtual void OnDestroy() {}
+    // The window moved to a monitor of another scale; the default takes the system's suggested rectangle.
+    virtual void OnDpiChanged(int dpi, const RECT& suggested);
     // Messages the handlers above do not cover; true when handled, with `result` set.
     virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
         return false;
@@ -97,11 +102,18 @@ private:
     std::vector<Timer*> timers_;
 };
 
+template <class T>
+class Owned final : public T {
+public:
+    using T::T;
+    ~Owned() override { this->Destroy(); }
+};
+
 // Handles the events that are waiting, then returns; false when a quit request was among them (it is
 // posted again for the program's own loop).
 bool ProcessPendingEvents();
 
-// Handles events until `finished` says so, sleeping while none are waiting. Keyboard input for
+// Handles events until `finished` says so, sleeping until the next one arrives. Keyboard input for
 // `dialog` goes through the dialog manager (Tab, arrows). `afterEvents` runs after every batch of
 // events. A quit request ends the loop and is left for the program's own loop: false then.
 bool RunModalLoop(const std::function<bool()>& finished, HWND dialog = nullptr,

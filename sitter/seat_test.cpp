@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "sitter/frame_bounds.h"
+#include "platform/desktop.h"
 #include "sitter/seat.h"
 
 namespace {
@@ -77,10 +77,10 @@ bool Refuse(HWND, RECT&) { return false; }
 
 TEST(VisibleFrame, UsesTheFrameBoundsAndFallsBackToTheWindowRectangle) {
     HWND window = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW, 100, 200, 500, 300, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(std::tuple(VisibleFrame(window, &Inset).left, VisibleFrame(window, &Refuse).left, VisibleFrame(window, nullptr).left),
+    EXPECT_EQ(std::tuple(platform::VisibleFrame(window, &Inset).left, platform::VisibleFrame(window, &Refuse).left, platform::VisibleFrame(window, nullptr).left),
               std::tuple(107L, 100L, 100L));
     DestroyWindow(window);
-    const RECT gone = VisibleFrame(window);
+    const RECT gone = platform::VisibleFrame(window);
     EXPECT_TRUE(IsRectEmpty(&gone) && gone.left == 0 && gone.top == 0) << "a vanished window gives zeros";
 }
 

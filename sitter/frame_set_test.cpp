@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Green = RGB(0, 160, 0), Yellow = RGB(255, 255, 0),
@@ -14,15 +16,20 @@ template <class Colour> void Paint(cDIBSection& picture, int w, int h, Colour co
     for (int i = 0; i < w * h; ++i) SetPixel(picture.hDC(), i % w, i / w, colour(i % w, i / w));
 }
 
-TEST(FrameSet, LayersComposeInOrderThroughTheRedKeyPlainAndMirrored) {
+struct Frames : ::testing::Test {
+    void SetUp() override {
+        Paint(p.base, 77, 126, [](int x, int) { return x < 70 ? Blue : Green; });
+        Paint(p.costume[1], 60, 60, [](int x, int) { return x >= 30 ? Green : Red; });    // layer 2
+        Paint(p.blinkHalf, 40, 32, [](int, int y) { return y < 16 ? Yellow : Red; });
+        Paint(p.blinkClosed, 40, 32, [](int, int y) { return y < 16 ? Magenta : Red; });
+        Paint(p.costume[0], 77, 30, [](int x, int) { return x < 20 ? White : Red; });     // layer 1
+    }
     CharacterPictures p;
-    Paint(p.base, 77, 126, [](int x, int) { return x < 70 ? Blue : Green; });
-    Paint(p.costume[1], 60, 60, [](int x, int) { return x >= 30 ? Green : Red; });    // layer 2
-    Paint(p.blinkHalf, 40, 32, [](int, int y) { return y < 16 ? Yellow : Red; });
-    Paint(p.blinkClosed, 40, 32, [](int, int y) { return y < 16 ? Magenta : Red; });
-    Paint(p.costume[0], 77, 30, [](int x, int) { return x < 20 ? White : Red; });     // layer 1
     FrameSet frames;
-    frames.Compose(p, POINT{16, 24});
+};
+
+TEST_F(Frames, LayersComposeInOrderThroughTheRedKeyPlainAndMirrored) {
+    frames.Compose(p, POINT{16, 24}, 1.0);
     struct Probe { int x, y; COLORREF open, half, closed; const char* why; } probes[] = {
         {5, 5, White, White, White, "layer 1 on top"},
         {25, 5, Blue, Blue, Blue, "red of both costumes leaves the base"},
@@ -44,6 +51,26 @@ TEST(FrameSet, LayersComposeInOrderThroughTheRedKeyPlainAndMirrored) {
     ASSERT_TRUE(window.Create(77, 126));
     frames.Show(window.hDC(), BlinkPhase::Closed, true);
     EXPECT_EQ(std::pair(GetPixel(window.hDC(), 76 - 35, 30), GetPixel(window.hDC(), 2, 100)), std::pair(Magenta, Green));
+}
+
+// At every scale the frames are the art times the scale, and the blink frame lands where the art says,
+// rounded: on a bare base (all key), its first pixel at 16 and 24 times the scale, by the outline's rule.
+TEST_F(Frames, AreDrawnAtTheScaleWithTheBlinkWhereTheArtPutsIt) {
+    Paint(p.base, 77, 126, [](int, int) { return RGB(0, 0, 0); });
+    Paint(p.costume[0], 2, 2, [](int, int) { return Red; });
+    Paint(p.costume[1], 2, 2, [](int, int) { return Red; });
+    for (const double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0, 4.5}) {
+        frames.Compose(p, POINT{16, 24}, scale);
+        const cDIBSection& closed = frames.Frame(BlinkPhase::Closed, false);
+        const LONG width = std::lround(std::nearbyint(77 * scale));
+        EXPECT_EQ(std::pair(LONG(closed.Width()), LONG(closed.Height())), std::pair(width, std::lround(std::nearbyint(126 * scale))));
+        POINT first{-1, -1};
+        for (int y = 0; y < closed.Height() && first.x < 0; ++y)
+            for (int x = 0; x < closed.Width() && first.x < 0; ++x)
+                if (GetPixel(closed.hDC(), x, y) != 0) first = POINT{x, y};
+        EXPECT_EQ(std::pair(first.x, first.y), std::pair(std::lround(std::nearbyint(16 * scale)), std::lround(std::nearbyint(24 * scale)))) << scale;
+        EXPECT_NE(GetPixel(frames.Frame(BlinkPhase::Closed, true).hDC(), width - 1 - first.x, first.y), 0u) << "mirrored, " << scale;
+    }
 }
 
 }  // namespace

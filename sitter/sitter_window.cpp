@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "platform/units.h"
 #include "resource_ids.h"
+#include "sitter/scale.h"
 #include "sitter/settings.h"
 #include "sitter/single_copy.h"
 #include "sitter/tray_icon.h"
@@ -43,26 +44,29 @@ SitterWindow::~SitterWindow() = default;
 
 bool SitterWindow::OnCreate() {
     createdAt_ = GetTickCount64();
-    if (!Startup::Run({art_, stored_, wardrobe_, pictures_}, [this] { SetUpWindow(); })) return false;
+    dpi_ = Dpi();
+    if (!Startup::Run({art_, preferences_, wardrobe_, pictures_}, [this] { SetUpWindow(); })) return false;
     exitCode_ = 0;
     return true;
 }
 
 // Topmost, colour-keyed, parked off the screen until the follower seats it.
 void SitterWindow::SetUpWindow() {
-    mirrored_ = stored_.mirrored;
-    frames_.Compose(pictures_, art_.blinkAt);
+    mirrored_ = preferences_.mirrored;
+    popupMenu_.CheckSize(preferences_.sizePercent);
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
     platform::MakeColourKeyed(hwnd(), platform::CharacterColourKey);
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     Repaint();
     platform::ProcessPendingEvents();
     const POINT parked = ParkedOutside(platform::VirtualScreen(), Metrics());
-    bounds_ = RECT{parked.x, parked.y, parked.x + pictures_.base.Width(), parked.y + pictures_.base.Height()};
+    const SIZE frame = frames_.Size();
+    bounds_ = RECT{parked.x, parked.y, parked.x + frame.cx, parked.y + frame.cy};
     SetBounds(bounds_);
     SetForegroundWindow(GetWindow(hwnd(), GW_HWNDPREV));
     trackingTimer_.SetEnabled(true);
     windowEvents_ = std::make_unique<WindowEvents>([this](WindowEvents::Kind kind, HWND window) { OnWindowEvent(kind, window); });
-    trayIcon_ = std::make_unique<TrayIcon>(hwnd());
+    trayIcon_ = std::make_unique<TrayIcon>(hwnd(), dpi_);
     trayIcon_->Add();  // where the shell has no notification area, the character alone must do
 }
 
@@ -72,6 +76,24 @@ void SitterWindow::OnDestroy() {
     windowEvents_.reset();
     if (balloon_) balloon_->Close();
     PostQuitMessage(exitCode_);
+}
+
+// Moved to a monitor of another scale: drawn anew for it, and seated by the rule rather than where the system
+// would put it.
+void SitterWindow::OnDpiChanged(int dpi, const RECT&) {
+    dpi_ = dpi;
+    if (trayIcon_) trayIcon_->SetDpi(dpi);
+    Rescale();
+}
+
+void SitterWindow::Rescale() {
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    const SIZE frame = frames_.Size();
+    bounds_.right = bounds_.left + frame.cx, bounds_.bottom = bounds_.top + frame.cy;
+    SetBounds(bounds_);
+    ShowFrameInWindow();
+    if (trackingTimer_.IsEnabled()) OnTrackTick();
+    if (balloon_) balloon_->FollowCharacter(bounds_);
 }
 
 bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -140,8 +162,9 @@ void SitterWindow::OnCommand(UINT command) {
         case PopupMenu::DistanceCommand: return OnDistanceChosen();
         case PopupMenu::FortuneCommand: return OnFortuneChosen();
         case PopupMenu::ExitCommand: return Destroy();
-        default: return;
+        default: break;
     }
+    if (const std::optional<int> percent = PopupMenu::SizeOf(command)) OnSizeChosen(*percent);
 }
 
 // A costume that cannot be stored stays as it was; the user is told.
@@ -155,7 +178,7 @@ void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
         return;
     }
     wardrobe_.Wear(choice.layer, choice.index);
-    frames_.Compose(pictures_, art_.blinkAt);
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
     ShowFrameInWindow();
     ScheduleNextFrame();  // a cat sound may now be due
 }
@@ -165,13 +188,26 @@ void SitterWindow::OnDistanceChosen() {
     // Out of sight while the dialog is open.
     MoveCharacter(ParkedOutside(platform::VirtualScreen(), Metrics()).x, bounds_.top);
     try {
-        platform::Owned<DistanceDialog> dialog(stored_.distance);
+        platform::Owned<DistanceDialog> dialog(preferences_.distance);
         dialog.ShowModal(hwnd());
-        settings::Write(settings::Distance, stored_.distance);
+        settings::Write(settings::Distance, preferences_.distance);
     } catch (const platform::Error&) {
         // Not stored: the distance still holds for this run, and following must come back.
     }
     trackingTimer_.SetEnabled(true);
+}
+
+// A size that cannot be stored stays as it was; the user is told.
+void SitterWindow::OnSizeChosen(int percent) {
+    try {
+        settings::Write(settings::Size, percent);
+    } catch (const platform::Error& e) {
+        platform::ShowMessage("The size could not be changed:\r\n\r\n" + platform::ErrorLine(e), MB_OK | MB_ICONEXCLAMATION, hwnd());
+        return;
+    }
+    preferences_.sizePercent = percent;
+    popupMenu_.CheckSize(percent);
+    Rescale();
 }
 
 void SitterWindow::OnFortuneChosen() {
@@ -182,13 +218,11 @@ void SitterWindow::OnFortuneChosen() {
 // ---- Following the foreground window ----
 
 SeatMetrics SitterWindow::Metrics() const {
-    const double twipsPerPixel = platform::TwipsPerPixelAt(Dpi());
-    return SeatMetrics{platform::RoundHalfEvenToInt32(art_.buttHeight * twipsPerPixel),
-                       SIZE{pictures_.base.Width(), pictures_.base.Height()}, twipsPerPixel, twipsPerPixel};
+    return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, CharacterScale(dpi_, preferences_.sizePercent));
 }
 
 Follower::Character SitterWindow::AsFollowed() const {
-    return Follower::Character{hwnd(), balloon_ ? balloon_->hwnd() : nullptr, bounds_, stored_.distance, Metrics()};
+    return Follower::Character{hwnd(), balloon_ ? balloon_->hwnd() : nullptr, bounds_, preferences_.distance, Metrics()};
 }
 
 void SitterWindow::OnTrackTick() { Follow(follower_.OnPoll(AsFollowed())); }
@@ -199,6 +233,7 @@ void SitterWindow::OnWindowEvent(WindowEvents::Kind kind, HWND window) {
 }
 
 void SitterWindow::Follow(const Follower::Step& step) {
+    if (windowEvents_) windowEvents_->Follow(step.satOn);
     switch (step.restack) {
         case Follower::Restack::BelowSatOnThenOnTop:
             SetWindowPos(hwnd(), step.satOn, 0, 0, 0, 0, Restack);

@@ -36,11 +36,14 @@ protected:
     void OnPaint(HDC dc) override;
     void OnMouseUp(platform::MouseButton button, POINT at) override;
     void OnDestroy() override;
+    void OnDpiChanged(int dpi, const RECT& suggested) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     Balloon& balloon();
     void SetUpWindow();
+    // Draws the character anew at its scale, and seats it again at its new size.
+    void Rescale();
     SeatMetrics Metrics() const;
     Follower::Character AsFollowed() const;
 
@@ -49,6 +52,7 @@ private:
     void OnCostumeChosen(CostumeChoice choice);
     void OnDistanceChosen();
     void OnFortuneChosen();
+    void OnSizeChosen(int percent);
 
     void OnTrackTick();
     void OnWindowEvent(WindowEvents::Kind kind, HWND window);
@@ -63,8 +67,9 @@ private:
     PopupMenu popupMenu_;
     Wardrobe wardrobe_{popupMenu_.CostumeMenus()};
     ArtMetrics art_;
-    StoredSeat stored_;
+    Preferences preferences_;
     bool mirrored_ = false;  // drawn left to right reversed
+    int dpi_ = 96;           // the DPI of the monitor the window is on
     CharacterPictures pictures_;
     FrameSet frames_;
     BlinkSchedule schedule_;

@@ -58,6 +58,23 @@ std::string BalloonSays() {
     return platform::Narrow(text);
 }
 
+// The captions of a menu's items; a submenu's shows its checked item after a colon.
+std::vector<std::string> Items(HMENU menu) {
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t caption[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
+        items.push_back(platform::Narrow(caption));
+        HMENU sub = GetSubMenu(menu, i);
+        for (int j = 0; sub && j < GetMenuItemCount(sub); ++j)
+            if (GetMenuState(sub, static_cast<UINT>(j), MF_BYPOSITION) & MF_CHECKED) {
+                GetMenuStringW(sub, static_cast<UINT>(j), caption, 64, MF_BYPOSITION);
+                items.back() += ": " + platform::Narrow(caption);
+            }
+    }
+    return items;
+}
+
 // Runs the loop until `done` or two seconds have passed; `done` then.
 bool Within2s(const std::function<bool()>& done) {
     const ULONGLONG until = GetTickCount64() + 2000;
@@ -203,8 +220,11 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
     // Each click: the icon's message, whether a menu opens; while it is open the perch moves.
     for (const auto& [mouse, opens] : {std::pair{WM_MOUSEMOVE, false}, {WM_RBUTTONUP, true}, {WM_LBUTTONUP, true}}) {
         bool opened = false, stayed = false;
+        std::vector<std::string> items;
         After(200, [&] {
-            opened = FindWindowA("#32768", nullptr) && IsWindowVisible(FindWindowA("#32768", nullptr));
+            HWND menu = FindWindowA("#32768", nullptr);
+            opened = menu && IsWindowVisible(menu);
+            items = Items(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
             SetWindowPos(perch, nullptr, 150, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             const ULONGLONG until = GetTickCount64() + 100;
             while (GetTickCount64() < until) platform::ProcessPendingEvents();
@@ -216,6 +236,7 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
         EXPECT_EQ(opened, opens) << mouse;
         if (opens) {
             EXPECT_TRUE(stayed) << "no following while the menu is open";
+            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1: Normal", "Costume 2: White", "Functions", "Size: 100 %", "", "Exit"}));
         }
         EXPECT_TRUE(Within2s([&] { return SeatedAt({573, 108, 650, 234}); })) << "following again";
         SetWindowPos(perch, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -227,6 +248,32 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
     Shell_NotifyIconW(NIM_DELETE, &data);
     SendMessageW(sitter.hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
     EXPECT_TRUE(IconShown(sitter.hwnd()));
+}
+
+TEST_F(Sitter, TakesTheSizeChosenAtOnceAndTheScaleOfItsDisplay) {
+    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    const auto dpiChanged = [&](int dpi) {
+        RECT suggested{0, 0, 10, 10};  // the rule seats it, not the system's suggestion
+        SendMessageW(sitter.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    // What happens, then where it sits (its size times the art's 77 x 126 and the butt's 92), what is stored.
+    const struct { const char* what; std::function<void()> act; RECT seat; std::string stored; } steps[] = {
+        {"Size 150 %", [&] { Command(PopupMenu::SizeCommand(150)); }, {484, 62, 600, 251}, "4:150"},
+        {"onto a 200 % display", [&] { dpiChanged(192); }, {369, -76, 600, 302}, "4:150"},
+        {"Size 300 % refused", [&] { LockSettings(); Command(PopupMenu::SizeCommand(300)); }, {369, -76, 600, 302}, "missing"},
+        {"back at 100 %", [&] { DeleteSettings(); dpiChanged(96); }, {484, 62, 600, 251}, "missing"},
+        {"Size 100 %", [&] { Command(PopupMenu::SizeCommand(100)); }, {523, 108, 600, 234}, "4:100"},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_TRUE(Within2s([&] { return SeatedAt(step.seat); })) << step.what;
+        RECT client{};
+        GetClientRect(sitter.hwnd(), &client);
+        EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(step.seat.right - step.seat.left, step.seat.bottom - step.seat.top)) << step.what;
+        EXPECT_EQ(Stored("Size"), step.stored) << step.what;
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("The size could not be changed:\r\n\r\nError #26001")) << messages[0];
 }
 
 TEST_F(Sitter, TheFortuneAnswersAfterTheQuestionOrSaysWhyNot) {

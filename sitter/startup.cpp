@@ -82,10 +82,10 @@ void Startup::ReadSecondNames(Wardrobe& wardrobe) {
 
 // A value that cannot be read keeps its default; a costume index of 0 is repaired to 1, and one that names
 // no costume is taken as 1 for this run.
-void Startup::ReadSettings(StoredSeat& seat, Wardrobe& wardrobe) {
+void Startup::ReadSettings(Preferences& preferences, Wardrobe& wardrobe) {
     settings::StartupReader reader;
-    Attempt(Failure::UnreadableSetting, settings::Distance, [&] { seat.distance = reader.Number(settings::Distance); });
-    Attempt(Failure::UnreadableSetting, settings::Mirrored, [&] { seat.mirrored = reader.Number(settings::Mirrored) != 0; });
+    Attempt(Failure::UnreadableSetting, settings::Distance, [&] { preferences.distance = reader.Number(settings::Distance); });
+    Attempt(Failure::UnreadableSetting, settings::Mirrored, [&] { preferences.mirrored = reader.Number(settings::Mirrored) != 0; });
     for (Layer layer : BothLayers) {
         const char* name = CostumeSetting(layer);
         bool zero = true;  // a comparison that fails counts as a zero, so 1 is written
@@ -97,6 +97,7 @@ void Startup::ReadSettings(StoredSeat& seat, Wardrobe& wardrobe) {
         Attempt(Failure::BadCostumeIndex, name, [&] { index = CostumeIndex(text, wardrobe.Names(layer).size()); });
         wardrobe.Wear(layer, index);
     }
+    preferences.sizePercent = settings::StoredSize();  // without a word: any Size the menu does not offer is 100 %
 }
 
 // Every costume's bitmap must exist. A failure after the costumes names the last one examined.
@@ -125,6 +126,6 @@ bool Startup::Run(const StartingCharacter& c, const std::function<void()>& setUp
     Startup startup;
     if (!startup.ReadMetrics(c.art, c.wardrobe)) return false;
     startup.ReadSecondNames(c.wardrobe);
-    startup.ReadSettings(c.seat, c.wardrobe);
+    startup.ReadSettings(c.preferences, c.wardrobe);
     return startup.LoadPictures(c.wardrobe, c.pictures) && startup.Attempt(Failure::Vague, "", setUpWindow);
 }

@@ -17,16 +17,17 @@ struct ArtMetrics {
     POINT blinkAt{};
 };
 
-// Where the character sat when it last ran.
-struct StoredSeat {
+// What the user chose: where along the window's edge the character sits, and its Size.
+struct Preferences {
     int32_t distance = 0;  // percent of the window's width from its right end
-    bool mirrored = false;
+    bool mirrored = false;  // until the first seat
+    int sizePercent = 100;
 };
 
 // What start-up fills in.
 struct StartingCharacter {
     ArtMetrics& art;
-    StoredSeat& seat;
+    Preferences& preferences;
     Wardrobe& wardrobe;
     CharacterPictures& pictures;
 };
@@ -39,7 +40,7 @@ public:
 private:
     bool ReadMetrics(ArtMetrics& metrics, Wardrobe& wardrobe);
     void ReadSecondNames(Wardrobe& wardrobe);
-    void ReadSettings(StoredSeat& seat, Wardrobe& wardrobe);
+    void ReadSettings(Preferences& preferences, Wardrobe& wardrobe);
     bool LoadPictures(const Wardrobe& wardrobe, CharacterPictures& pictures);
 
     enum class Failure { BadMetric, CostumeName, UnreadableSetting, BadCostumeIndex, MissingBitmap, Vague };

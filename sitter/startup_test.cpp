@@ -59,7 +59,7 @@ protected:
             return platform::LoadBitmapResourceFrom(nullptr, id);
         };
         platform::HostOverride injected(std::move(host));
-        return !Startup::Run({art, seat, wardrobe, pictures}, [this] { ++windowsSetUp; });
+        return !Startup::Run({art, preferences, wardrobe, pictures}, [this] { ++windowsSetUp; });
     }
     HMENU Menu(Layer layer) const { return layer == Layer::One ? menuOne.get() : menuTwo.get(); }
 
@@ -69,7 +69,7 @@ protected:
     int windowsSetUp = 0;
     platform::UniqueMenu menuOne{CreatePopupMenu()}, menuTwo{CreatePopupMenu()};
     ArtMetrics art;
-    StoredSeat seat;
+    Preferences preferences;
     Wardrobe wardrobe{{menuOne.get(), menuTwo.get()}};
     CharacterPictures pictures;
 };
@@ -77,7 +77,7 @@ protected:
 TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(std::tuple(seat.distance, seat.mirrored, art.buttHeight, art.blinkAt.x, art.blinkAt.y),
+    EXPECT_EQ(std::tuple(preferences.distance, preferences.mirrored, art.buttHeight, art.blinkAt.x, art.blinkAt.y),
               std::tuple(0, false, 92, 16L, 24L));
     EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2") + "," + Stored("FromSide") + "," + Stored("FromLeft"),
               "4:1,4:1,missing,missing");
@@ -169,13 +169,15 @@ const Edited EditedValues[] = {
     {"Binary65536", REG_BINARY, std::string(65536, '\1'), Mismatch}, {"Qword", REG_QWORD, Dword(2) + Dword(0), Mismatch},
     {"None", REG_NONE, "\2", Mismatch}, {"DwordMinus1", REG_DWORD, Dword(-1), "", -1, BadIndex + "Error #340 - Control array element '-1' doesn't exist"},
     {"DwordMax", REG_DWORD, Dword(2147483647), "", 2147483647, BadIndex + Overflow},
-    {"Dword70000", REG_DWORD, Dword(70000), "", 70000, BadIndex + Overflow}};
+    {"Dword70000", REG_DWORD, Dword(70000), "", 70000, BadIndex + Overflow},
+    {"Dword150", REG_DWORD, Dword(150), "", 150, BadIndex + "Error #340 - Control array element '150' doesn't exist"}};
 
 class EditedSetting : public StartupTest, public ::testing::WithParamInterface<std::tuple<const char*, Edited>> {};
 
 TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
     const auto& [setting, e] = GetParam();
-    const std::map<std::string, std::string> others = {{"FromSide", "4:30"}, {"FromLeft", "4:0"}, {"Costume", "4:2"}, {"Costume2", "4:3"}};
+    const std::map<std::string, std::string> others = {
+        {"FromSide", "4:30"}, {"FromLeft", "4:0"}, {"Costume", "4:2"}, {"Costume2", "4:3"}, {"Size", "missing"}};
     Store("FromSide", 30), Store("FromLeft", 0), Store("Costume", 2), Store("Costume2", 3);
     Store(setting, e.type, e.data.data(), e.data.size());
     ASSERT_FALSE(Start());
@@ -183,8 +185,10 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
     const std::string name = setting;
     // A costume that reads as text, however long, is an index that names no costume.
     const bool costume = name.starts_with("Costume"), unreadable = !e.readError.empty() && !(costume && !e.indexError.empty());
+    // A Size that is not a number the menu offers is 100 %, without a word.
+    const bool size = name == "Size";
     std::vector<std::string> expected;
-    if (unreadable) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
+    if (unreadable && !size) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
     else if (costume && !e.indexError.empty()) expected.push_back(e.indexError + GoesOn);
     EXPECT_EQ(messages, expected);
 
@@ -203,8 +207,9 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
         EXPECT_EQ(std::pair(type, data.substr(0, size)), std::pair(e.type, e.data)) << "left as stored";
     }
     const int32_t number = unreadable ? 0 : e.number;
-    EXPECT_EQ(seat.distance, name == "FromSide" ? number : 30);
-    EXPECT_EQ(seat.mirrored, name == "FromLeft" && number != 0);
+    EXPECT_EQ(preferences.sizePercent, size && e.type == REG_DWORD && e.number == 150 ? 150 : 100);
+    EXPECT_EQ(preferences.distance, name == "FromSide" ? number : 30);
+    EXPECT_EQ(preferences.mirrored, name == "FromLeft" && number != 0);
     const std::pair<Layer, int> worn[] = {{Layer::One, name == "Costume" ? 0 : 2}, {Layer::Two, name == "Costume2" ? 0 : 3}};
     for (const auto& [layer, otherwise] : worn) {
         const int index = otherwise ? otherwise : unreadable || !e.indexError.empty() ? 1 : number;
@@ -215,7 +220,7 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, EditedSetting,
-    ::testing::Combine(::testing::Values("FromSide", "FromLeft", "Costume", "Costume2"), ::testing::ValuesIn(EditedValues)),
+    ::testing::Combine(::testing::Values("FromSide", "FromLeft", "Costume", "Costume2", "Size"), ::testing::ValuesIn(EditedValues)),
     [](const auto& p) { return std::string(std::get<0>(p.param)) + std::get<1>(p.param).name; });
 
 }  // namespace

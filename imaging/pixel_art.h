@@ -12,8 +12,8 @@ SIZE ScaledArtSize(SIZE art, double scale);
 
 // Makes `target` ScaledArtSize of the source's size (keeping it when it is that size already) and draws the
 // source into all of it by ScalePixelArt (imaging/pixels.h) against `key`. False when the source holds no pixels
-// or the target cannot be made; raises Overflow as Create does for a size beyond 32 bits. Source and target are
-// different buffers.
+// or the target cannot be made; raises Overflow as Create does for a size beyond 32 bits. The source and the
+// target are different buffers.
 bool ScaleArt(const cDIBSection& source, cDIBSection& target, double scale, COLORREF key);
 
 }  // namespace imaging

@@ -58,7 +58,7 @@ struct Tap {
     bool operator==(const Tap&) const = default;
 };
 
-// Source pixel under the centre of target pixel i: floor((i + 0.5) x source / target), in whole numbers.
+// The source pixel under the centre of target pixel i: floor((i + 0.5) x source / target), in whole numbers.
 int32_t SourceUnderCentre(int32_t i, int32_t targetSize, int32_t sourceSize) {
     const int64_t at = (2 * int64_t{i} + 1) * sourceSize / (2 * int64_t{targetSize});
     return static_cast<int32_t>(std::min<int64_t>(at, sourceSize - 1));

@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
                                        {&pictures.costume[1], IDB_COSTUME2_BEFORE_FIRST + 1}})
                 picture->CreateFromPicture(platform::LoadBitmapResource(id).get());
             FrameSet frames;
-            frames.Compose(pictures, POINT{16, 24});
+            frames.Compose(pictures, POINT{16, 24}, 1.0);
             platform::WindowDC dc(character.hwnd());
             int i = 0;
             poll.redrawUs = MicrosecondsPer(20000, [&] { frames.Show(dc.get(), ++i % 2 ? BlinkPhase::Closed : BlinkPhase::Open, false); });

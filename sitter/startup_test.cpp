@@ -186,9 +186,9 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
     // A costume that reads as text, however long, is an index that names no costume.
     const bool costume = name.starts_with("Costume"), unreadable = !e.readError.empty() && !(costume && !e.indexError.empty());
     // A Size that is not a number the menu offers is 100 %, without a word.
-    const bool size = name == "Size";
+    const bool sizeSetting = name == "Size";
     std::vector<std::string> expected;
-    if (unreadable && !size) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
+    if (unreadable && !sizeSetting) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
     else if (costume && !e.indexError.empty()) expected.push_back(e.indexError + GoesOn);
     EXPECT_EQ(messages, expected);
 
@@ -207,7 +207,7 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
         EXPECT_EQ(std::pair(type, data.substr(0, size)), std::pair(e.type, e.data)) << "left as stored";
     }
     const int32_t number = unreadable ? 0 : e.number;
-    EXPECT_EQ(preferences.sizePercent, size && e.type == REG_DWORD && e.number == 150 ? 150 : 100);
+    EXPECT_EQ(preferences.sizePercent, sizeSetting && e.type == REG_DWORD && e.number == 150 ? 150 : 100);
     EXPECT_EQ(preferences.distance, name == "FromSide" ? number : 30);
     EXPECT_EQ(preferences.mirrored, name == "FromLeft" && number != 0);
     const std::pair<Layer, int> worn[] = {{Layer::One, name == "Costume" ? 0 : 2}, {Layer::Two, name == "Costume2" ? 0 : 3}};

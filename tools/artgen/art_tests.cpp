@@ -29,6 +29,37 @@ TEST(ArtFiles, CommittedFilesAreExactlyWhatTheSourcesMake) {
                                             "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico"}));
 }
 
+// A recipe that cannot be made fails and names its file, rather than writing a wrong picture.
+TEST(Resample, BadRecipesFailNamingTheirFile) {
+    const PixelMap source = ParseMap("output: a.bmp\nsize: 2 1\nbits: 4\ncolour . 0 0 0\ncolour x 9 9 9\npixels:\n.x\n", "a.txt");
+    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 3 1\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
+        const PixelMap made = ParseMap(std::string("output: b.bmp\nfrom: a.txt\n") + recipe, "b.txt");
+        try {
+            MakeFrom(source, made);
+            ADD_FAILURE() << recipe;
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("b.txt")) << e.what();
+        }
+    }
+}
+
+// Whole scales repeat each pixel; other sizes take the pixel under each centre, and a boundary
+// case picks mirrored about the middle, so a symmetric row stays symmetric.
+TEST(Resample, KeepsThePixelArtAtAnySize) {
+    const std::vector<std::string> grid{"abc", "def"};
+    for (int k = 1; k <= 3; ++k) {
+        const auto big = Resample(grid, 3 * k, 2 * k);
+        for (int y = 0; y < 2 * k; ++y)
+            for (int x = 0; x < 3 * k; ++x) ASSERT_EQ(big[y][x], grid[y / k][x / k]) << k;
+    }
+    EXPECT_EQ(Resample({"abcdef"}, 4, 1), std::vector<std::string>{"acdf"});
+    for (const std::string row : {"abcddcba", "abcba"})
+        for (int width = 1; width <= 20; ++width) {
+            const std::string out = Resample({row}, width, 1).front();
+            EXPECT_EQ(out, std::string(out.rbegin(), out.rend())) << row << " at " << width;
+        }
+}
+
 struct BitmapCase { const char* name; int width, height, bits; };
 class BitmapShape : public ::testing::TestWithParam<BitmapCase> {};
 

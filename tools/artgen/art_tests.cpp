@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,25 @@ TEST(ArtFiles, CommittedFilesAreExactlyWhatTheSourcesMake) {
     }
     EXPECT_EQ(names, (std::set<std::string>{"101.bmp", "102.bmp", "109.bmp", "110.bmp", "111.bmp", "112.bmp", "150.bmp",
                                             "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico"}));
+}
+
+// An image for the small and the large icon at 100, 125, 150 and 200 %; the 64 is the 32 doubled.
+TEST(ArtFiles, IconHoldsEverySizeTheNotificationAreaAsksFor) {
+    const std::vector<IconEntry> icon = DecodeIcon(ReadFile(BitmapDir() / "distance.ico"));
+    std::vector<std::pair<int, int>> sizes;
+    std::map<int, const IconEntry*> byWidth;
+    for (const IconEntry& e : icon) {
+        sizes.emplace_back(e.width, e.bits);
+        EXPECT_EQ(std::pair(e.xorImage.width, e.xorImage.height), std::pair(e.width, e.height));
+        byWidth[e.width] = &e;
+    }
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {20, 8}, {24, 8}, {32, 4}, {32, 8}, {40, 8}, {48, 4}, {48, 8}, {64, 8}}));
+    const IconEntry &small = *byWidth.at(32), &big = *byWidth.at(64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            ASSERT_EQ(big.xorImage.image.at(x, y), small.xorImage.image.at(x / 2, y / 2)) << x << "," << y;
+            ASSERT_EQ(big.transparent[y * 64 + x], small.transparent[y / 2 * 32 + x / 2]) << x << "," << y;
+        }
 }
 
 // A recipe that cannot be made fails and names its file, rather than writing a wrong picture.

@@ -27,7 +27,8 @@ TEST(ArtFiles, CommittedFilesAreExactlyWhatTheSourcesMake) {
         EXPECT_EQ(ReadFile(BitmapDir() / name), bytes) << name << " differs from its source: run `make art`";
     }
     EXPECT_EQ(names, (std::set<std::string>{"101.bmp", "102.bmp", "109.bmp", "110.bmp", "111.bmp", "112.bmp", "150.bmp",
-                                            "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico"}));
+                                            "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico",
+                                            "installer-welcome.bmp"}));
 }
 
 // An image for the small and the large icon at 100, 125, 150 and 200 %; the 64 is the 32 doubled.
@@ -46,6 +47,23 @@ TEST(ArtFiles, IconHoldsEverySizeTheNotificationAreaAsksFor) {
         for (int x = 0; x < 64; ++x) {
             ASSERT_EQ(big.xorImage.image.at(x, y), small.xorImage.image.at(x / 2, y / 2)) << x << "," << y;
             ASSERT_EQ(big.transparent[y * 64 + x], small.transparent[y / 2 * 32 + x / 2]) << x << "," << y;
+        }
+}
+
+// The character at twice its size, centred on a plain wall that replaces its window colour key.
+TEST(ArtFiles, InstallerPictureIsTheCharacterDoubledOnAWall) {
+    const DecodedBmp page = Committed("installer-welcome.bmp");
+    const Image base = Committed("109.bmp").image;
+    ASSERT_EQ(std::pair(page.width, page.height), std::pair(164, 314));
+    const Rgb wall = page.image.at(0, 0);
+    EXPECT_NE(wall, kBlack);
+    const int left = (164 - 2 * base.width) / 2, top = (314 - 2 * base.height) / 2;
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) {
+            const int bx = (x - left) / 2, by = (y - top) / 2;
+            const bool inside = x >= left && y >= top && bx < base.width && by < base.height;
+            const Rgb want = inside && base.at(bx, by) != kBlack ? base.at(bx, by) : wall;
+            ASSERT_EQ(page.image.at(x, y), want) << x << "," << y;
         }
 }
 

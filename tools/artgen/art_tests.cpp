@@ -70,7 +70,7 @@ TEST(ArtFiles, InstallerPictureIsTheCharacterDoubledOnAWall) {
 // A recipe that cannot be made fails and names its file, rather than writing a wrong picture.
 TEST(Resample, BadRecipesFailNamingTheirFile) {
     const PixelMap source = ParseMap("output: a.bmp\nsize: 2 1\nbits: 4\ncolour . 0 0 0\ncolour x 9 9 9\npixels:\n.x\n", "a.txt");
-    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 3 1\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
+    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 3 2\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
         const PixelMap made = ParseMap(std::string("output: b.bmp\nfrom: a.txt\n") + recipe, "b.txt");
         try {
             MakeFrom(source, made);

@@ -1,5 +1,5 @@
 ; Pellory's installer: per user, no elevation. Built by CMake, which passes
-;   VERSION (1.2.3), EXE, README, LICENSE, ICON and OUTFILE with -D.
+;   VERSION (1.2.3), EXE, README, LICENSE, ICON, WELCOME_BITMAP and OUTFILE with -D.
 ;
 ; Command line: /S silent; /SIGNIN start Pellory at sign-in (a silent install otherwise keeps what an
 ; earlier install chose); /RUN start Pellory when done; /D=FOLDER another folder (last, unquoted).
@@ -40,6 +40,8 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; The character on the welcome and finish pages, drawn for their 164 x 314 picture.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME_BITMAP}"
 
 !insertmacro MUI_PAGE_WELCOME
 Page custom OptionsPage OptionsPageLeave

@@ -203,6 +203,7 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
         const std::string_view line = Trim(raw);
         if (line.empty() || line.front() == '#') continue;
         if (line == "pixels:") {
+            if (m.recipe) Fail(source, lineNo, "a map made from another has no pixels of its own");
             if (m.output.empty() || m.width == 0 || m.bits == 0 || m.legend.empty())
                 Fail(source, lineNo, "output, size, bits and colours must come before the pixels");
             if (m.bits != 24 && static_cast<int>(m.legend.size()) > PaletteSize(m.bits))
@@ -217,8 +218,8 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
         if (key == "output:") {
             in >> m.output;
         } else if (key == "size:") {
-            m.width = ReadInt(in, source, lineNo, 1, 256);
-            m.height = ReadInt(in, source, lineNo, 1, 256);
+            m.width = ReadInt(in, source, lineNo, 1, 1024);
+            m.height = ReadInt(in, source, lineNo, 1, 1024);
         } else if (key == "bits:") {
             m.bits = ReadInt(in, source, lineNo, 1, 24);
             if (m.bits != 4 && m.bits != 8 && m.bits != 24) Fail(source, lineNo, "bits must be 4, 8 or 24");
@@ -227,6 +228,18 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
             in >> c;
             if (c.size() != 1) Fail(source, lineNo, "mask is one character");
             m.mask = c[0];
+        } else if (key == "from:") {
+            if (!m.recipe) m.recipe.emplace();
+            in >> m.recipe->from;
+        } else if (key == "scale:") {
+            if (!m.recipe) m.recipe.emplace();
+            m.recipe->scale = ReadInt(in, source, lineNo, 1, 16);
+        } else if (key == "fill:") {
+            std::string c;
+            in >> c;
+            if (c.size() != 1) Fail(source, lineNo, "fill is one character");
+            if (!m.recipe) m.recipe.emplace();
+            m.recipe->fill = c[0];
         } else if (key == "colour") {
             std::string c;
             in >> c;
@@ -241,8 +254,70 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
             Fail(source, lineNo, "unknown header line");
         }
     }
+    if (m.recipe) {
+        if (m.recipe->from.empty() || m.output.empty() || m.width == 0)
+            Fail(source, 0, "a map made from another needs from, output and size");
+        return m;
+    }
     if (!inPixels) Fail(source, 0, "no pixels");
     if (static_cast<int>(m.rows.size()) != m.height) Fail(source, 0, "fewer rows than the height");
+    return m;
+}
+
+namespace {
+
+// The source pixel under the centre of output pixel `at`. A centre on the boundary of two source
+// pixels would always pick the right-hand one; taking the left half's pick mirrored for the right
+// half keeps a symmetric face symmetric.
+int SourceIndex(int at, int from, int to) {
+    if (2 * at + 1 > to) return from - 1 - SourceIndex(to - 1 - at, from, to);
+    return (2 * at + 1) * from / (2 * to);
+}
+
+}  // namespace
+
+std::vector<std::string> Resample(const std::vector<std::string>& rows, int width, int height) {
+    const int fromHeight = static_cast<int>(rows.size());
+    const int fromWidth = rows.empty() ? 0 : static_cast<int>(rows.front().size());
+    if (fromWidth == 0) throw std::runtime_error("nothing to resample");
+    std::vector<std::string> out;
+    for (int y = 0; y < height; ++y) {
+        const std::string& row = rows[static_cast<std::size_t>(SourceIndex(y, fromHeight, height))];
+        std::string line;
+        for (int x = 0; x < width; ++x) line += row[static_cast<std::size_t>(SourceIndex(x, fromWidth, width))];
+        out.push_back(std::move(line));
+    }
+    return out;
+}
+
+PixelMap MakeFrom(const PixelMap& source, const PixelMap& made) {
+    if (source.recipe) Fail(made.source, 0, source.source + " is itself made from another map");
+    PixelMap m = made;
+    m.legend = source.legend;
+    for (const auto& [c, rgb] : made.legend) {
+        const int i = source.IndexOf(c);
+        if (i < 0) Fail(made.source, 0, std::string("colour '") + c + "' is not one of " + source.source + "'s");
+        m.legend[static_cast<std::size_t>(i)].second = rgb;
+    }
+    if (m.bits == 0) m.bits = source.bits;
+    if (m.bits != 24 && static_cast<int>(m.legend.size()) > PaletteSize(m.bits))
+        Fail(made.source, 0, "more colours than the bit depth holds");
+    if (!m.mask) m.mask = source.mask;
+    if (m.mask && m.IndexOf(*m.mask) < 0) Fail(made.source, 0, "mask character is not in the legend");
+
+    const int scale = made.recipe->scale;
+    const int width = scale > 0 ? source.width * scale : m.width;
+    const int height = scale > 0 ? source.height * scale : m.height;
+    if (width > m.width || height > m.height) Fail(made.source, 0, "the enlarged picture does not fit the size");
+    const std::optional<char> fill = made.recipe->fill;
+    if (std::pair(width, height) != std::pair(m.width, m.height) && !(fill && m.IndexOf(*fill) >= 0))
+        Fail(made.source, 0, "a smaller picture needs a fill character from the legend");
+    m.rows.assign(static_cast<std::size_t>(m.height), std::string(static_cast<std::size_t>(m.width), fill.value_or(' ')));
+    const std::vector<std::string> picture = Resample(source.rows, width, height);
+    const int left = (m.width - width) / 2, top = (m.height - height) / 2;
+    for (int y = 0; y < height; ++y)
+        m.rows[static_cast<std::size_t>(top + y)].replace(static_cast<std::size_t>(left), static_cast<std::size_t>(width),
+                                                         picture[static_cast<std::size_t>(y)]);
     return m;
 }
 
@@ -256,6 +331,14 @@ std::vector<PixelMap> LoadDir(const std::filesystem::path& dir) {
         const Bytes b = ReadFile(f);
         maps.push_back(ParseMap(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()),
                                 f.filename().string()));
+    }
+    // Made from the sources as read, so one made map never feeds another.
+    const std::vector<PixelMap> read = maps;
+    for (auto& m : maps) {
+        if (!m.recipe) continue;
+        const auto source = std::ranges::find(read, m.recipe->from, &PixelMap::source);
+        if (source == read.end()) Fail(m.source, 0, "no source named " + m.recipe->from);
+        m = MakeFrom(*source, m);
     }
     return maps;
 }

@@ -24,6 +24,7 @@ inline constexpr Rgb kRed{255, 0, 0};
 
 // One text source: a header (output file, size, bit depth, optional icon mask character), a legend
 // whose order is the palette order, then one row of characters per pixel row, top row first.
+// A source may instead be made from another one (`from:`), see Recipe.
 struct PixelMap {
     std::string source;  // file name, for messages
     std::string output;  // "109.bmp", "distance.ico"
@@ -34,12 +35,28 @@ struct PixelMap {
     std::optional<char> mask;  // icons: pixels of this character are transparent
     std::vector<std::string> rows;
 
+    // A map made from another: the source's rows resampled to the size, or enlarged `scale` times
+    // and centred on a field of the `fill` character. It keeps the source's colours, bit depth and
+    // mask unless it restates them; a `colour` line here recolours one of the source's characters.
+    struct Recipe {
+        std::string from;  // the source's file name
+        int scale = 0;     // 0: resample to the size
+        std::optional<char> fill;
+    };
+    std::optional<Recipe> recipe;
+
     int IndexOf(char c) const;  // position in the legend, -1 when absent
     Rgb ColourAt(int x, int y) const;
 };
 
 // Throws std::runtime_error naming the source and line on anything malformed.
 PixelMap ParseMap(std::string_view text, const std::string& source);
+// Rows of characters at another size by nearest neighbour: exact at whole scales, and at fractional
+// ones made only of the source's own pixels, mirrored about the middle so symmetric art stays so.
+std::vector<std::string> Resample(const std::vector<std::string>& rows, int width, int height);
+// Fills in a map made from another from its source; throws naming the map on a bad recipe.
+PixelMap MakeFrom(const PixelMap& source, const PixelMap& made);
+// Every source of the folder, the ones made from another already made.
 std::vector<PixelMap> LoadDir(const std::filesystem::path& dir);
 
 struct Image {

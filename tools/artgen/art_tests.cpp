@@ -26,7 +26,65 @@ TEST(ArtFiles, CommittedFilesAreExactlyWhatTheSourcesMake) {
         EXPECT_EQ(ReadFile(BitmapDir() / name), bytes) << name << " differs from its source: run `make art`";
     }
     EXPECT_EQ(names, (std::set<std::string>{"101.bmp", "102.bmp", "109.bmp", "110.bmp", "111.bmp", "112.bmp", "150.bmp",
-                                            "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico"}));
+                                            "151.bmp", "152.bmp", "153.bmp", "154.bmp", "155.bmp", "distance.ico",
+                                            "installer-welcome.bmp"}));
+}
+
+// An image for the small and the large icon at 100, 125, 150 and 200 %; the 64 is the 32 doubled.
+TEST(ArtFiles, IconHoldsEverySizeTheNotificationAreaAsksFor) {
+    const std::vector<IconEntry> icon = DecodeIcon(ReadFile(BitmapDir() / "distance.ico"));
+    std::vector<std::pair<int, int>> sizes;
+    for (const IconEntry& e : icon) sizes.emplace_back(e.xorImage.width, e.bits);
+    ASSERT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {20, 8}, {24, 8}, {32, 4}, {32, 8}, {40, 8}, {48, 4}, {48, 8}, {64, 8}}));
+    const IconEntry &small = icon[5], &big = icon[9];
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            ASSERT_EQ(big.xorImage.image.at(x, y), small.xorImage.image.at(x / 2, y / 2)) << x << "," << y;
+            ASSERT_EQ(big.transparent[y * 64 + x], small.transparent[y / 2 * 32 + x / 2]) << x << "," << y;
+        }
+}
+
+// The character at twice its size, centred on a plain wall that replaces its window colour key.
+TEST(ArtFiles, InstallerPictureIsTheCharacterDoubledOnAWall) {
+    const DecodedBmp page = Committed("installer-welcome.bmp");
+    const Image base = Committed("109.bmp").image;
+    ASSERT_EQ(std::pair(page.width, page.height), std::pair(164, 314));
+    const Rgb wall = page.image.at(0, 0);
+    EXPECT_NE(wall, kBlack);
+    const int left = (164 - 2 * base.width) / 2, top = (314 - 2 * base.height) / 2;
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) {
+            const int bx = (x - left) / 2, by = (y - top) / 2;
+            const bool inside = x >= left && y >= top && bx < base.width && by < base.height;
+            const Rgb want = inside && base.at(bx, by) != kBlack ? base.at(bx, by) : wall;
+            ASSERT_EQ(page.image.at(x, y), want) << x << "," << y;
+        }
+}
+
+// A recipe that cannot be made fails and names its file, rather than writing a wrong picture.
+TEST(MadeMaps, BadRecipesFailNamingTheirFile) {
+    const PixelMap source = ParseMap("output: a.bmp\nsize: 2 1\nbits: 4\ncolour . 0 0 0\ncolour x 9 9 9\npixels:\n.x\n", "a.txt");
+    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 3 2\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
+        const PixelMap made = ParseMap(std::string("output: b.bmp\nfrom: a.txt\n") + recipe, "b.txt");
+        try {
+            MakeFrom(source, made);
+            ADD_FAILURE() << recipe;
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with("b.txt")) << e.what();
+        }
+    }
+}
+
+// Whole scales repeat each pixel; other sizes take the pixel under each centre, and a boundary
+// case picks mirrored about the middle, so a symmetric row stays symmetric.
+TEST(Resample, KeepsThePixelArtAtAnySize) {
+    EXPECT_EQ(Resample({"ab", "cd"}, 6, 4), (std::vector<std::string>{"aaabbb", "aaabbb", "cccddd", "cccddd"}));
+    EXPECT_EQ(Resample({"abcdef"}, 4, 1), std::vector<std::string>{"acdf"});
+    for (const std::string row : {"abcddcba", "abcba"})
+        for (int width = 1; width <= 20; ++width) {
+            const std::string out = Resample({row}, width, 1).front();
+            EXPECT_EQ(out, std::string(out.rbegin(), out.rend())) << row << " at " << width;
+        }
 }
 
 struct BitmapCase { const char* name; int width, height, bits; };

@@ -1,0 +1,62 @@
+#!/bin/bash
+# End-to-end at 150 % and 200 % display scale: the character takes the scale (its window, its seat on the
+# edge, a crisp picture at 200 %), the balloon grows with it and keeps its place beside it, and the distance
+# dialog is laid out for the DPI and works.
+# Usage: scale.sh BUILD_DIR PELLORY_EXE WINPROBE_EXE PERCH_EXE
+set -u
+BUILD=$1 PELLORY=$2 WINPROBE=$3 PERCH=$4
+source "$(dirname "$0")/lib.sh"
+e2e_init
+[ -f "$PELLORY" ] || e2e_die "Pellory.exe not found at $PELLORY"
+
+# Wine takes the DPI from HKCU\Control Panel\Desktop "LogPixels", and from
+# HKEY_CURRENT_CONFIG\Software\Fonts "LogPixels" when the first is missing. Both are set, and put back
+# to 96 whatever happens (the prefix is the build's own, made at 96 DPI).
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 &&
+        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
+trap 'rc=$?; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
+
+ART=$(dirname "$0")/../../resources/bitmaps/109.bmp
+# SHOT "L T" SCALE: the character's picture in the screenshot is its art enlarged SCALE times pixel for pixel,
+# in the rows above the blinking eyes and below them down to the legs (where the window behind shows
+# through nothing: the base's opaque pixels alone are compared).
+crisp() {
+    local l t w h; read -r l t _ <<<"$2"; w=$((77 * $3)) h=$((126 * $3))
+    local mask=("(" "$ART" -scale "$((100 * $3))%" -fill white +opaque black -fill black
+        -draw "rectangle 0,$((24 * $3)) $((w - 1)),$((92 * $3 - 1))" ")" -compose Multiply -composite)
+    convert "$1" -crop "${w}x${h}+$l+$t" +repage "${mask[@]}" "$BUILD/e2e-scale-seen.png" &&
+        convert "$ART" -scale "$((100 * $3))%" "${mask[@]}" "$BUILD/e2e-scale-art.png" &&
+        [ "$(e2e_pixels_differ "$BUILD/e2e-scale-seen.png" "$BUILD/e2e-scale-art.png")" -le 20 ]
+}
+
+# DPI, the character's client size, its seat on a window 100..600 wide with its top at 200 (right edges
+# flush, the butt 92 x scale above the edge), and the balloon's rectangle below it (a character in the
+# upper half of the screen).
+while IFS=, read -r dpi client seat under; do
+    e2e_log "---- at $dpi DPI"
+    set_dpi "$dpi" || e2e_die "cannot set the DPI"
+    e2e_start "$PELLORY"
+    sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) || e2e_die "no Pellory.frmSitter window appeared"
+    perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"
+    check "$dpi DPI: the perch is where it was put (physical pixels)" e2e_rect_is "$perch" "100 200 600 600"
+    check "$dpi DPI: the character's window is ${client/ / x } pixels" e2e_wait_until 5000 e2e_client_is "$sitter" "$client"
+    check "$dpi DPI: seated on the edge at $seat" e2e_wait_rect 5000 "$sitter" "$seat"
+    e2e_click $(e2e_point_at "$sitter") 1
+    balloon=$(e2e_wait_window Pellory.frmBalloon - 5000)
+    check "$dpi DPI: the balloon below the character at $under" e2e_wait_rect 5000 "$balloon" "$under"
+    if [ "$dpi" = 192 ]; then
+        shot=$(e2e_shot scale-$dpi)
+        check "$dpi DPI: every art pixel a 2 x 2 block" e2e_wait_until 5000 crisp "$shot" "$seat" 2
+        read -r bl _ _ bb <<<"$under"; read -r _ st sr _ <<<"$seat"
+        e2e_doc_crop "$shot" "$((bl - 8)) $((st - 8)) $((sr + 8)) $((bb + 8))" sitter-200
+    fi
+    e2e_close_all
+    e2e_wait_until 10000 not e2e_desktop_xid >/dev/null
+done <<'EOF_CASES'
+144,116 189,484 62 600 251,214 221 584 415
+192,154 252,446 16 600 268,85 228 579 486
+EOF_CASES
+
+e2e_finish

@@ -91,7 +91,7 @@ TEST_F(QuickBalloonTest, AskAndWaitReturnsTheFieldAsTheClosingEventLeftItInUtf8)
     // A quit request ends the wait with the balloon still showing, and is left for the main loop; no
     // timer closed the question meanwhile: "ask" starts none, and every close stopped the last.
     After(300, [] { PostQuitMessage(3); });
-    EXPECT_EQ(balloon.AskAndWait("Question?", "", "unfinished", character), "unfinished");
+    EXPECT_EQ(balloon.AskAndWait("Question?", "", "не дописан ✓", character), "не дописан ✓");
     MSG msg;
     EXPECT_TRUE(balloon.IsVisible() && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 3);
     testing_support::Jobs().clear();
@@ -100,9 +100,11 @@ TEST_F(QuickBalloonTest, AskAndWaitReturnsTheFieldAsTheClosingEventLeftItInUtf8)
 // Wine gives every monitor the same DPI, so the message a move to another monitor brings is sent here.
 TEST_F(BalloonTest, ANewDpiLaysOutAndPaintsItAnew) {
     balloon.Ask("?", "", "", character);  // below the character: the tail at the top
-    const struct { int dpi; RECT window, field, ok; LONG fontHeight; int margin; } cases[] = {
-        {144, {100, 200, 470, 394}, {48, 118, 266, 146}, {278, 118, 316, 146}, -16, 36},
-        {96, {100, 200, 347, 329}, {32, 78, 177, 97}, {185, 78, 210, 97}, -11, 24},  // field 32 above the bottom, "OK" 8 right
+    // The field 32 above the bottom, "OK" 8 right of it; then placed in twips of that DPI: 1000 right of the
+    // character's left edge, 300 up over its bottom.
+    const struct { int dpi; RECT window, field, ok; LONG fontHeight; int margin; POINT placed; } cases[] = {
+        {144, {100, 200, 470, 394}, {48, 118, 266, 146}, {278, 118, 316, 146}, -16, 36, {130, 396}},
+        {96, {100, 200, 347, 329}, {32, 78, 177, 97}, {185, 78, 210, 97}, -11, 24, {220, 406}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dpi);
@@ -122,6 +124,8 @@ TEST_F(BalloonTest, ANewDpiLaysOutAndPaintsItAnew) {
         EXPECT_EQ(std::tuple(font.lfHeight, GetPixel(face.hDC(), c.margin, middle), GetPixel(face.hDC(), c.margin + 1, middle),
                              GetPixel(face.hDC(), base, c.margin)),
                   std::tuple(c.fontHeight, GetSysColor(COLOR_INFOTEXT), GetSysColor(COLOR_INFOBK), GetSysColor(COLOR_INFOBK)));
+        balloon.FollowCharacter(character);
+        EXPECT_EQ(std::pair(balloon.Bounds().left, balloon.Bounds().top), std::pair(c.placed.x, c.placed.y));
     }
 }
 

@@ -58,6 +58,8 @@ TEST_P(PlacementAt, TheTailPointsAtTheCharacterOnItsSideOfItsMonitor) {
 
 INSTANTIATE_TEST_SUITE_P(Placement, PlacementAt,
                          ::testing::Combine(::testing::Values(96, 120, 144, 192, 288), ::testing::Values(100, 150, 200, 300)),
-                         [](const auto& p) { return std::to_string(std::get<0>(p.param)) + "dpi_" + std::to_string(std::get<1>(p.param)); });
+                         [](const auto& p) {
+                             return std::to_string(std::get<0>(p.param)) + "dpi_" + std::to_string(std::get<1>(p.param));
+                         });
 
 }  // namespace

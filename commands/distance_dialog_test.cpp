@@ -43,7 +43,8 @@ void ExpectCharacterSeated(const DistanceDialog& dialog, int dpi, int size) {
     BitBlt(shot.hDC(), 0, 0, box.right, box.bottom, platform::WindowDC(preview).get(), 0, 0, SRCCOPY);
     const double scale = dpi / 96.0 * size / 100;
     const int32_t w = platform::RoundHalfEvenClampedToInt32(77 * scale), h = platform::RoundHalfEvenClampedToInt32(126 * scale);
-    const int32_t frameTop = box.bottom - platform::SystemMetricAt(SM_CYCAPTION, dpi) - platform::SystemMetricAt(SM_CXBORDER, dpi) - 2;
+    const int32_t frameTop =
+        box.bottom - platform::SystemMetricAt(SM_CYCAPTION, dpi) - platform::SystemMetricAt(SM_CXBORDER, dpi) - 2;
     const int32_t left = PreviewCharacterX(box.right, w, SliderValue(dialog)), top = frameTop + 2 - ScaledButtHeight(92, 126, h);
     int wrong = 0, drawn = 0;
     for (int y = 0; y < frameTop; ++y)
@@ -118,7 +119,8 @@ TEST(DistanceDialogAtDpi, LaysItselfOutAndSeatsTheCharacterAtItsDpiAndSize) {
                    preview = Placed(dialog, DistanceDialog::PreviewId);
         EXPECT_TRUE(EqualRect(&slider, &c.slider) && EqualRect(&readOut, &c.readOut) && EqualRect(&preview, &c.preview));
         LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control(dialog, DistanceDialog::ReadOutId), WM_GETFONT, 0, 0)), sizeof font, &font);
+        const auto readOutFont = reinterpret_cast<HFONT>(SendMessageW(Control(dialog, DistanceDialog::ReadOutId), WM_GETFONT, 0, 0));
+        GetObjectW(readOutFont, sizeof font, &font);
         EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog)),
                   std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%")));
         ExpectCharacterSeated(dialog, c.dpi, c.size);

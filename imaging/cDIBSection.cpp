@@ -25,13 +25,13 @@ int32_t cDIBSection::BytesPerScanLine() const {
 
 int32_t cDIBSection::ImageSize() const { return CheckedInt32(int64_t{Height()} * BytesPerScanLine()); }
 
-bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
+bool cDIBSection::Create(int32_t width, int32_t height) {
     ClearUp();
     // Owned locally until the whole buffer exists, so a failure (or an overflow) leaves nothing behind.
     platform::UniqueDC dc(CreateCompatibleDC(nullptr));
     if (!dc) return false;
     void* bits = nullptr;
-    platform::UniqueBitmap dib(MakeSection(dc.get(), lWidth, lHeight, &bits));
+    platform::UniqueBitmap dib(MakeSection(dc.get(), width, height, &bits));
     if (!dib) return false;
     platform::SelectedObject selection(dc.get(), dib.get());
     if (!selection) return false;
@@ -42,13 +42,13 @@ bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
     return true;
 }
 
-bool cDIBSection::CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib) {
+bool cDIBSection::CreateDIB(HDC dc, int32_t width, int32_t height, HBITMAP& dib) {
     ClearUp();
     // The bitmap and its pixels are the caller's: keeping their address would let RandomiseBits and
     // Resample reach into a bitmap this object neither holds nor outlives.
     void* bits = nullptr;
-    hDib = MakeSection(lHDC, lWidth, lHeight, &bits);
-    return hDib != nullptr;
+    dib = MakeSection(dc, width, height, &bits);
+    return dib != nullptr;
 }
 
 HBITMAP cDIBSection::MakeSection(HDC dc, int32_t width, int32_t height, void** bits) {
@@ -66,11 +66,11 @@ HBITMAP cDIBSection::MakeSection(HDC dc, int32_t width, int32_t height, void** b
     return CreateDIBSection(dc, &info_, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-void cDIBSection::CreateFromPicture(HBITMAP picThis) {
+void cDIBSection::CreateFromPicture(HBITMAP picture) {
     // A handle that is not a bitmap reads as 0 x 0, which Create refuses.
-    BITMAP picture{};
-    if (picThis != nullptr) GetObjectA(picThis, sizeof picture, &picture);
-    if (!Create(picture.bmWidth, picture.bmHeight)) return;
+    BITMAP size{};
+    if (picture != nullptr) GetObjectA(picture, sizeof size, &size);
+    if (!Create(size.bmWidth, size.bmHeight)) return;
 
     platform::UniqueDC memory;
     {
@@ -80,23 +80,23 @@ void cDIBSection::CreateFromPicture(HBITMAP picThis) {
     }
     if (!memory) return;
     // Fails when the bitmap is selected into some other device context; the buffer then stays black.
-    platform::SelectedObject selected(memory.get(), picThis);
+    platform::SelectedObject selected(memory.get(), picture);
     if (!selected) return;
     LoadPictureBlt(memory.get());
 }
 
-void cDIBSection::LoadPictureBlt(HDC lHDC, int32_t lSrcLeft, int32_t lSrcTop, int32_t lSrcWidth,
-                                 int32_t lSrcHeight, DWORD eRop) {
-    const int32_t w = lSrcWidth < 0 ? Width() : lSrcWidth;
-    const int32_t h = lSrcHeight < 0 ? Height() : lSrcHeight;
-    BitBlt(hDC(), 0, 0, w, h, lHDC, lSrcLeft, lSrcTop, eRop);
+void cDIBSection::LoadPictureBlt(HDC source, int32_t sourceLeft, int32_t sourceTop, int32_t sourceWidth,
+                                 int32_t sourceHeight, DWORD rop) {
+    const int32_t w = sourceWidth < 0 ? Width() : sourceWidth;
+    const int32_t h = sourceHeight < 0 ? Height() : sourceHeight;
+    BitBlt(hDC(), 0, 0, w, h, source, sourceLeft, sourceTop, rop);
 }
 
-void cDIBSection::PaintPicture(HDC lHDC, int32_t lDestLeft, int32_t lDestTop, int32_t lDestWidth,
-                               int32_t lDestHeight, int32_t lSrcLeft, int32_t lSrcTop, DWORD eRop) const {
-    const int32_t w = lDestWidth < 0 ? Width() : lDestWidth;
-    const int32_t h = lDestHeight < 0 ? Height() : lDestHeight;
-    BitBlt(lHDC, lDestLeft, lDestTop, w, h, hDC(), lSrcLeft, lSrcTop, eRop);
+void cDIBSection::PaintPicture(HDC target, int32_t targetLeft, int32_t targetTop, int32_t targetWidth,
+                               int32_t targetHeight, int32_t sourceLeft, int32_t sourceTop, DWORD rop) const {
+    const int32_t w = targetWidth < 0 ? Width() : targetWidth;
+    const int32_t h = targetHeight < 0 ? Height() : targetHeight;
+    BitBlt(target, targetLeft, targetTop, w, h, hDC(), sourceLeft, sourceTop, rop);
 }
 
 void cDIBSection::ClearUp() {
@@ -107,10 +107,10 @@ void cDIBSection::ClearUp() {
     bits_ = nullptr;
 }
 
-std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t lNewWidth) const {
+std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t newHeight, int32_t newWidth) const {
     auto result = std::make_unique<cDIBSection>();
-    if (!result->Create(lNewWidth, lNewHeight)) return nullptr;
-    if (lNewWidth == Width() && lNewHeight == Height()) {
+    if (!result->Create(newWidth, newHeight)) return nullptr;
+    if (newWidth == Width() && newHeight == Height()) {
         result->LoadPictureBlt(hDC());
     } else if (bits_ != nullptr) {
         GdiFlush();  // drawing still queued in GDI must reach the pixel memory first
@@ -121,21 +121,21 @@ std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t l
     return result;
 }
 
-void cDIBSection::RandomiseBits(bool bGray) {
+void cDIBSection::RandomiseBits(bool gray) {
     platform::ReseedRandom(platform::SecondsSinceMidnight());
     if (bits_ == nullptr) return;
     GdiFlush();
-    imaging::FillNoise({static_cast<uint8_t*>(bits_), Width(), Height(), BytesPerScanLine()}, bGray,
+    imaging::FillNoise({static_cast<uint8_t*>(bits_), Width(), Height(), BytesPerScanLine()}, gray,
                        platform::NextRandom);
 }
 
-bool cDIBSection::CopyToClipboard(bool bAsDIB) const {
+bool cDIBSection::CopyToClipboard(bool asDib) const {
     platform::WindowDC screen(GetDesktopWindow());
     if (!screen) return false;
     platform::UniqueDC memory(CreateCompatibleDC(screen.get()));
     if (!memory) return false;
 
-    if (bAsDIB) {
+    if (asDib) {
         platform::ShowMessage("I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!", MB_OK);
         return false;
     }

@@ -18,13 +18,14 @@ public:
 
     // Releases what is held, then makes a buffer of this size; false (holding nothing) when it cannot,
     // a negative width or height included. Raises Overflow when the row or image size does not fit in 32 bits.
-    bool Create(int32_t lWidth, int32_t lHeight);
-    // Fills the header and makes a DIB section for lHDC, handed to the caller with its pixels. Whatever the
-    // object held is released first, and it keeps no bits address: hDC, hDib and DIBSectionBitsPtr stay 0.
-    bool CreateDIB(HDC lHDC, int32_t lWidth, int32_t lHeight, HBITMAP& hDib);
+    bool Create(int32_t width, int32_t height);
+    // Fills the header and makes a DIB section through `dc`, handed to the caller in `dib` with its pixels.
+    // Whatever the object held is released first, and it keeps no bits address: hDC, hDib and DIBSectionBitsPtr
+    // stay 0.
+    bool CreateDIB(HDC dc, int32_t width, int32_t height, HBITMAP& dib);
     // Makes the buffer the picture's size and copies the picture into it; success shows in hDC().
     // The bitmap must not be selected into another device context at the time.
-    void CreateFromPicture(HBITMAP picThis);
+    void CreateFromPicture(HBITMAP picture);
 
     // The size last asked for: kept after ClearUp and after a failed Create.
     int32_t BytesPerScanLine() const;
@@ -36,23 +37,23 @@ public:
     void* DIBSectionBitsPtr() const { return bits_; }
 
     // Negative sizes stand for the buffer's full width or height. Blit results are not examined.
-    void LoadPictureBlt(HDC lHDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, int32_t lSrcWidth = -1,
-                        int32_t lSrcHeight = -1, DWORD eRop = SRCCOPY);
-    void PaintPicture(HDC lHDC, int32_t lDestLeft = 0, int32_t lDestTop = 0, int32_t lDestWidth = -1,
-                      int32_t lDestHeight = -1, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, DWORD eRop = SRCCOPY) const;
+    void LoadPictureBlt(HDC source, int32_t sourceLeft = 0, int32_t sourceTop = 0, int32_t sourceWidth = -1,
+                        int32_t sourceHeight = -1, DWORD rop = SRCCOPY);
+    void PaintPicture(HDC target, int32_t targetLeft = 0, int32_t targetTop = 0, int32_t targetWidth = -1,
+                      int32_t targetHeight = -1, int32_t sourceLeft = 0, int32_t sourceTop = 0, DWORD rop = SRCCOPY) const;
 
     void ClearUp();
 
-    // A new buffer of lNewWidth x lNewHeight (the height comes first) with this image resampled bilinearly,
+    // A new buffer of newWidth x newHeight (the height comes first) with this image resampled bilinearly,
     // or nothing when that buffer cannot be made. An empty source gives a black buffer.
-    std::unique_ptr<cDIBSection> Resample(int32_t lNewHeight, int32_t lNewWidth) const;
+    std::unique_ptr<cDIBSection> Resample(int32_t newHeight, int32_t newWidth) const;
     // Fills the pixels with noise, reseeding the program's generator from the time of day first:
     // grey noise, or red and green noise on a zero blue channel.
-    void RandomiseBits(bool bGray = false);
+    void RandomiseBits(bool gray = false);
     // Puts a screen-compatible copy of the image on the clipboard as CF_BITMAP; true when it was taken.
     // The clipboard's owner is a message-only window of the calling thread, destroyed once the copy is done.
     // Only the bitmap form is offered: asking for a DIB shows a message and copies nothing.
-    bool CopyToClipboard(bool bAsDIB = true) const;
+    bool CopyToClipboard(bool asDib = true) const;
 
 private:
     int32_t ImageSize() const;

@@ -12,6 +12,7 @@ public:
         : number_(number), source_(std::move(source)), description_(std::move(description)) {}
 
     int32_t Number() const noexcept { return number_; }
+    // No caller of ours reads it: part of the settings store's documented error, for callers to come.
     const std::string& Source() const noexcept { return source_; }
     const std::string& Description() const noexcept { return description_; }
     const char* what() const noexcept override { return description_.c_str(); }

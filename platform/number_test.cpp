@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "platform/error.h"
+#include "platform/font.h"
 #include "platform/text.h"
+#include "platform/units.h"
 
 using namespace platform;
 
@@ -39,4 +41,29 @@ TEST(Split, CutsAtEverySeparator) {
     EXPECT_EQ(Split("a||b|", "|"), (Parts{"a", "", "b", ""}));
     EXPECT_EQ(Split("a,b", ", "), Parts{"a,b"});
     EXPECT_TRUE(Split("", "|").empty());
+}
+
+// The face and the lengths of the 96-DPI design at other scales: halves to even, like every conversion.
+TEST(Rounding, FontHeightsAndScaledLengthsAtEveryDpi) {
+    const struct { int dpi, font, balloonWidth, balloonHeight; } cases[] = {
+        {96, -11, 247, 129}, {120, -14, 309, 161}, {144, -16, 370, 194}, {192, -22, 494, 258}, {288, -33, 741, 387}};
+    for (const auto& c : cases)
+        EXPECT_EQ(std::tuple(TahomaHeight(c.dpi), ScaledForDpi(247, c.dpi), ScaledForDpi(129, c.dpi)),
+                  std::tuple(c.font, c.balloonWidth, c.balloonHeight)) << c.dpi;
+}
+
+// Every program of ours, these tests included, carries the manifest: the UTF-8 code page, so that the
+// ...A calls keep text in any script, and per-monitor DPI awareness.
+TEST(Manifest, TextInAnyScriptSurvivesTheCodePageAndEveryWindowHasItsMonitorsDpi) {
+    const std::string text = "Да, 日本語 ✓";
+    EXPECT_EQ(Narrow(Widen(text)), text);
+    HWND window = CreateWindowExA(0, "STATIC", text.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    char back[64] = {};
+    GetWindowTextA(window, back, sizeof back);
+    wchar_t wide[64] = {};
+    GetWindowTextW(window, wide, 64);
+    EXPECT_EQ(std::pair(std::string(back), std::wstring(wide)), std::pair(text, std::wstring(L"Да, 日本語 ✓")));
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
+    EXPECT_EQ(WindowDpi(window), SystemDpi());
+    DestroyWindow(window);
 }

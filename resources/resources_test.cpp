@@ -1,5 +1,6 @@
-// What Pellory.exe carries besides what start-up loads: the icon, the version of the project and the
-// manifest. (That it needs no DLL beside it shows when the installed copy runs.)
+// What Pellory.exe carries besides what start-up loads: the icon and the version of the project. (What its
+// manifest asks for is checked where every test program carries it; that it needs no DLL beside it shows
+// when the installed copy runs.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ struct ProgramResources : ::testing::Test {
     static inline HMODULE module = nullptr;
 };
 
-TEST_F(ProgramResources, IconVersionAndManifest) {
+TEST_F(ProgramResources, IconAndVersion) {
     EXPECT_FALSE(Resource(IDI_DISTANCE, 14).empty());  // RT_GROUP_ICON; its images are checked with the art
     const auto* version = reinterpret_cast<const BYTE*>(Resource(1, 16).data());  // RT_VERSION
     ASSERT_TRUE(version && reinterpret_cast<const VS_FIXEDFILEINFO*>(version + 40)->dwSignature == 0xFEEF04BDu);

@@ -11,6 +11,8 @@
 #include "platform/host.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "sitter/wardrobe.h"
+#include "tests/support/after.h"
 
 namespace {
 
@@ -63,25 +65,31 @@ protected:
         perch = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 300, 400, 300,
                                                     nullptr, nullptr, nullptr, nullptr);
     }
-    void TearDown() override { DestroyWindow(perch), RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key); }
+    void TearDown() override {
+        sitter.Destroy();
+        testing_support::ForgetQuitRequest();
+        DestroyWindow(perch), RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    }
 
-    void Work(int redraws, int ticks, int conversations) {
-        sitter.SetTrackedWindow(perch);
-        for (platform::WindowDC dc(sitter.hwnd()); redraws > 0; --redraws) sitter.AdvancePeriods(1), sitter.ShowFrame(dc.get());
-        for (int i = 0; i < ticks; ++i) sitter.TrackingTimer().Tick();
-        Balloon& balloon = sitter.balloon();
+    // Paints, steps of following (as window events bring them), conversations and costume changes.
+    void Work(int paints, int steps, int conversations) {
+        SetForegroundWindow(perch);
+        for (platform::WindowDC dc(sitter.hwnd()); paints > 0; --paints)
+            SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        for (int i = 0; i < steps; ++i)
+            WindowEvents::Deliver(nullptr, i % 2 ? EVENT_SYSTEM_FOREGROUND : EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, 0, 0, 0);
         for (int i = 0; i < conversations; ++i) {
             sitter.Say("Don't touch me!", i % 2 ? "" : "Caption");
-            balloon.Close();
-            balloon.Ask("Enter question", "!8BALL", "answer", RECT{});
-            balloon.Close();
-            sitter.OnCostumeChosen(i % 2 ? Layer::One : Layer::Two, i % 3 + 1);
+            HWND balloon = FindWindowA("Pellory.frmBalloon", nullptr);
+            PostMessageW(balloon, WM_CLOSE, 0, 0);  // answered at once
+            sitter.Ask("Enter question", "!8BALL", "answer");
+            SendMessageW(sitter.hwnd(), WM_COMMAND, Wardrobe::Command(i % 2 ? Layer::One : Layer::Two, i % 3 + 1), 0);
         }
         platform::ProcessPendingEvents();
     }
 
     std::optional<platform::HostOverride> injected;
-    SitterWindow sitter;
+    platform::Owned<SitterWindow> sitter;
     HWND perch = nullptr;
 };
 
@@ -93,10 +101,10 @@ TEST_F(Leaks, NoObjectOutlivesARedrawATickOrAConversation) {
     Work(100, 100, 10);
     const ObjectCounts before = SettledCount();
     EXPECT_GT(before.gdi, 0);
-    Work(10000, 10000, 1000);
+    Work(3000, 3000, 300);
     const ObjectCounts after = SettledCount();
     EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
-    // A leak here would be one per round at least, a thousand; the desktop's own come and go by one or two.
+    // A leak here would be one per round at least, three hundred; the desktop's own come and go by one or two.
     EXPECT_NEAR(after.user, before.user, 2) << "USER objects";
 }
 

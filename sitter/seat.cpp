@@ -23,6 +23,12 @@ Seat SeatOn(const RECT& window, int32_t monitorTop, int32_t distance, const Seat
     return {RECT{left, top, left + m.framePx.cx, top + m.framePx.cy}, distance > 50};
 }
 
+SeatMetrics SeatMetricsAt(int32_t buttHeight, SIZE frame, int dpi, double scale) {
+    const double twipsPerPixel = platform::TwipsPerPixelAt(dpi);
+    const int32_t buttPixels = RoundHalfEvenClampedToInt32(buttHeight * scale);
+    return SeatMetrics{RoundHalfEvenClampedToInt32(buttPixels * twipsPerPixel), frame, twipsPerPixel, twipsPerPixel};
+}
+
 POINT ParkedOutside(const RECT& virtualScreen, const SeatMetrics& m) {
     constexpr double UsualTwips = -10000;
     return POINT{std::min<LONG>(platform::PixelsFromTwips(UsualTwips, m.twipsPerPixelX), virtualScreen.left - m.framePx.cx),

@@ -17,6 +17,11 @@ struct SeatMetrics {
     double twipsPerPixelY;
 };
 
+// The seat's measures for a character drawn at `scale` on a display of `dpi`, its frame `frame` pixels: the
+// butt height `buttHeight` of the art's pixels stays a whole number of pixels, as the art's rows do, so the
+// character sits on the edge at every scale as it does in the art's own pixels.
+SeatMetrics SeatMetricsAt(int32_t buttHeight, SIZE frame, int dpi, double scale);
+
 // A window whose top edge lies less than this below the top of its monitor (maximised there) is not sat on.
 inline constexpr int32_t TopThresholdTwips = 16;
 // Where the character waits, far left of the screen, when there is nothing to sit on.

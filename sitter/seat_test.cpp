@@ -1,33 +1,45 @@
-// Where the character sits: the arithmetic at several DPIs, and the rectangle it is computed from.
+// Where the character sits: the arithmetic at several DPIs and Sizes, and the rectangle it is computed from.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "sitter/frame_bounds.h"
+#include "imaging/pixel_art.h"
+#include "platform/desktop.h"
+#include "sitter/scale.h"
 #include "sitter/seat.h"
 
 namespace {
 
-SeatMetrics At(int dpi) {
-    const double tpp = 1440.0 / dpi;
-    return {static_cast<int32_t>(92 * tpp), SIZE{77, 126}, tpp, tpp};
-}
+// The art's own pixels at a DPI: the character as it was drawn before it took the display's scale.
+SeatMetrics At(int dpi) { return SeatMetricsAt(92, SIZE{77, 126}, dpi, 1.0); }
 
-class SeatAtDpi : public ::testing::TestWithParam<int> {};
+// At every display scale and Size the character's window is its art times the scale, and it sits on the
+// edge as in the art's own pixels: the butt row 92 x scale below its top, rounded halves to even.
+class SeatAtScale : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
-TEST_P(SeatAtDpi, SitsOnTheTopEdgeFromTheRightEnd) {
-    const SeatMetrics m = At(GetParam());
-    const RECT window{100, 200, 600, 500};
-    // Distance, left in pixels, mirrored: right edges flush; the middle (50 is not beyond halfway); mirrored
-    // from 51 on; standing outside the window's left end.
-    const std::tuple<int32_t, LONG, bool> cases[] = {{0, 523, false}, {50, 273, false}, {51, 268, true}, {100, 23, true}};
-    for (const auto& [distance, left, mirrored] : cases) {
-        const Seat seat = SeatOn(window, 0, distance, m);
+TEST_P(SeatAtScale, SitsOnTheTopEdgeFromTheRightEndAtItsSize) {
+    const auto [dpi, size] = GetParam();
+    const double scale = CharacterScale(dpi, size);
+    const SIZE frame = imaging::ScaledArtSize(SIZE{77, 126}, scale);
+    EXPECT_EQ(std::pair(frame.cx, frame.cy), std::pair(std::lround(std::nearbyint(77 * scale)), std::lround(std::nearbyint(126 * scale))));
+    const SeatMetrics m = SeatMetricsAt(92, frame, dpi, scale);
+    const LONG top = 200 - std::lround(std::nearbyint(92 * scale));
+    // Distance, the character's right edge: flush with the window's; the middle (50 is not beyond halfway);
+    // mirrored from 51 on; at the window's left end, the character standing outside it.
+    const std::tuple<int32_t, LONG, bool> cases[] = {{0, 600, false}, {50, 350, false}, {51, 345, true}, {100, 100, true}};
+    for (const auto& [distance, right, mirrored] : cases) {
+        const Seat seat = SeatOn(RECT{100, 200, 600, 500}, 0, distance, m);
         EXPECT_EQ(std::tuple(seat.bounds.left, seat.bounds.top, seat.bounds.right, seat.bounds.bottom, seat.mirrored),
-                  std::tuple(left, 108L, left + 77, 234L, mirrored)) << "distance " << distance;
+                  std::tuple(right - frame.cx, top, right, top + frame.cy, mirrored)) << "distance " << distance;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Seat, SeatAtScale, ::testing::Combine(::testing::Values(96, 120, 144, 192, 288),
+                                                               ::testing::Values(100, 150, 200, 300)),
+                         [](const auto& p) { return std::to_string(std::get<0>(p.param)) + "dpi" + std::to_string(std::get<1>(p.param)); });
+
+class SeatAtDpi : public ::testing::TestWithParam<int> {};
 
 TEST_P(SeatAtDpi, ParksWhenTheTopEdgeIsOutOfReach) {
     const SeatMetrics m = At(GetParam());
@@ -77,10 +89,10 @@ bool Refuse(HWND, RECT&) { return false; }
 
 TEST(VisibleFrame, UsesTheFrameBoundsAndFallsBackToTheWindowRectangle) {
     HWND window = CreateWindowExA(0, "STATIC", "perch", WS_OVERLAPPEDWINDOW, 100, 200, 500, 300, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(std::tuple(VisibleFrame(window, &Inset).left, VisibleFrame(window, &Refuse).left, VisibleFrame(window, nullptr).left),
+    EXPECT_EQ(std::tuple(platform::VisibleFrame(window, &Inset).left, platform::VisibleFrame(window, &Refuse).left, platform::VisibleFrame(window, nullptr).left),
               std::tuple(107L, 100L, 100L));
     DestroyWindow(window);
-    const RECT gone = VisibleFrame(window);
+    const RECT gone = platform::VisibleFrame(window);
     EXPECT_TRUE(IsRectEmpty(&gone) && gone.left == 0 && gone.top == 0) << "a vanished window gives zeros";
 }
 

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "sitter/scale.h"
+
 namespace settings {
 
 StartupReader::StartupReader() {
@@ -27,6 +31,17 @@ void StartupReader::RepairCostume(const char* name) {
 }
 
 std::string StartupReader::Text(const char* name) { return Read(name).ToString(); }
+
+int32_t StoredSize() {
+    cRegistry store;
+    store.SetClassKey(cRegistry::HKeyCurrentUser);
+    store.SetSectionKey(Key);
+    store.SetValueKey(Size);
+    const Variant value = store.Value();
+    if (store.ValueType() != REG_DWORD || value.kind() != Variant::Kind::Int32) return 100;
+    const int32_t percent = value.ToInt32();
+    return std::ranges::find(CharacterSizes, percent) != CharacterSizes.end() ? percent : 100;
+}
 
 void Write(const char* name, int32_t value) {
     cRegistry store;

@@ -1,7 +1,8 @@
 #pragma once
-// The character's four settings under the current user's key: the distance along the window's edge
-// ("FromSide", percent), mirrored drawing until the first seat ("FromLeft") and the costume index of each
-// layer ("Costume", "Costume2"). Everything reaches the registry through cRegistry, as REG_DWORD.
+// The character's settings under the current user's key: the distance along the window's edge ("FromSide",
+// percent), mirrored drawing until the first seat ("FromLeft"), the costume index of each layer ("Costume",
+// "Costume2") and the character's Size ("Size", percent). Everything reaches the registry through cRegistry,
+// as REG_DWORD.
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,7 @@ namespace settings {
 inline constexpr const char* Key = "Software\\Quarrystone\\Pellory";
 inline constexpr const char* Distance = "FromSide";
 inline constexpr const char* Mirrored = "FromLeft";
+inline constexpr const char* Size = "Size";
 
 // The reads of start-up, in its order, through the one store that start-up keeps for all of them.
 class StartupReader {
@@ -31,6 +33,10 @@ private:
 
     cRegistry store_;
 };
+
+// The Size stored, in percent: 100 for a value that is missing, unreadable or not one of CharacterSizes.
+// Never raises and never writes: the user's choice alone stores it.
+int32_t StoredSize();
 
 // Stores one value through a store of its own; raises what cRegistry raises when the registry refuses.
 void Write(const char* name, int32_t value);

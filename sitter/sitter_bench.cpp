@@ -20,7 +20,9 @@
 #include "platform/layered.h"
 #include "platform/window.h"
 #include "resource_ids.h"
-#include "sitter/frame_bounds.h"
+#include "platform/desktop.h"
+#include "sitter/follower.h"
+#include "sitter/frame_set.h"
 #include "sitter/seat.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
@@ -77,7 +79,7 @@ public:
     }
     void Tick() {
         SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-        const Seat seat = SeatOn(VisibleFrame(perch_), 0, 0, metrics_);
+        const Seat seat = SeatOn(platform::VisibleFrame(perch_), 0, 0, metrics_);
         MoveTo(seat.bounds.left, seat.bounds.top);
         balloon_.FollowCharacter(seat.bounds);
     }
@@ -106,7 +108,7 @@ private:
     SeatMetrics metrics_;
     cDIBSection base_, blinkHalf_, blinkClosed_, costume1_, costume2_, frame_;
     int count_ = 0;
-    Balloon balloon_;
+    platform::Owned<Balloon> balloon_;
 };
 
 struct Figures {
@@ -188,7 +190,7 @@ int main(int argc, char** argv) {
     Figures literal{}, poll{}, events{};
     {
         const double tpp = 1440.0 / 96;
-        LiteralCharacter character(perch, SeatMetrics{static_cast<int32_t>(92 * tpp), SIZE{77, 126}, tpp, tpp});
+        platform::Owned<LiteralCharacter> character(perch, SeatMetrics{static_cast<int32_t>(92 * tpp), SIZE{77, 126}, tpp, tpp});
         character.Run();
         literal = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {});
         character.tickTimer.SetEnabled(false), character.redrawTimer.SetEnabled(false);
@@ -198,24 +200,35 @@ int main(int argc, char** argv) {
         Print("literal (every 10 and 25 ms)", literal);
     }
     {
-        SitterWindow character;
+        platform::Owned<SitterWindow> character;
+        character.Create();
         character.Show(SW_SHOWNA);
         SetForegroundWindow(perch);
         poll = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {});
-        character.TrackingTimer().SetEnabled(false);
-        platform::WindowDC dc(character.hwnd());
-        // A redraw that changes the frame: the period that flips the blink phase copies one frame.
-        double changing = 0;
-        for (int i = 0; i < 20000; ++i) {
-            while (character.BlinkCounter() != 100 && character.BlinkCounter() != 102) character.AdvancePeriods(1);
-            changing += MicrosecondsPer(1, [&] { character.AdvancePeriods(1); });
+        // A redraw that changes the frame: one copy of a composed frame. A still tick: one step of following
+        // with nothing changed.
+        {
+            CharacterPictures pictures;
+            for (auto [picture, id] : {std::pair{&pictures.base, IDB_BASE}, {&pictures.blinkHalf, IDB_BLINK_HALF},
+                                       {&pictures.blinkClosed, IDB_BLINK_CLOSED},
+                                       {&pictures.costume[0], IDB_COSTUME1_BEFORE_FIRST + 1},
+                                       {&pictures.costume[1], IDB_COSTUME2_BEFORE_FIRST + 1}})
+                picture->CreateFromPicture(platform::LoadBitmapResource(id).get());
+            FrameSet frames;
+            frames.Compose(pictures, POINT{16, 24});
+            platform::WindowDC dc(character.hwnd());
+            int i = 0;
+            poll.redrawUs = MicrosecondsPer(20000, [&] { frames.Show(dc.get(), ++i % 2 ? BlinkPhase::Closed : BlinkPhase::Open, false); });
+            const SystemDesktop desktop;
+            Follower follower(desktop);
+            const double tpp = 1440.0 / 96;
+            Follower::Character me{character.hwnd(), nullptr, character.Bounds(), 0, {1380, {77, 126}, tpp, tpp}};
+            me.bounds = follower.OnPoll(me).seat.bounds;
+            poll.tickUs = MicrosecondsPer(5000, [&] { follower.OnPoll(me); });
         }
-        poll.redrawUs = changing / 20000;
-        poll.tickUs = MicrosecondsPer(5000, [&] { character.OnTrackTick(); });
         Print("change-driven, poll alone (Wine)", poll);
 
         // As where the system delivers window events: two that it told of, then the slow check alone.
-        character.TrackingTimer().SetEnabled(true);
         for (int i = 0; i < 2; ++i) {
             SetWindowPos(perch, nullptr, 100 + 40 * i, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             WindowEvents::Deliver(nullptr, EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, CHILDID_SELF, 0, 0);
@@ -224,7 +237,7 @@ int main(int argc, char** argv) {
             WindowEvents::Deliver(nullptr, EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, CHILDID_SELF, 0, 0);
         });
         events.redrawUs = poll.redrawUs, events.tickUs = poll.tickUs;
-        Print(character.FollowsEvents() ? "change-driven, events" : "change-driven, events (not trusted!)", events);
+        Print("change-driven, events", events);
     }
     std::printf("ratios to literal: idle CPU poll %.2f, events %.2f; wake-ups poll %.2f, events %.2f\n",
                 poll.cpuPerSecond / literal.cpuPerSecond, events.cpuPerSecond / literal.cpuPerSecond,

@@ -1,11 +1,24 @@
 #include "sitter/sitter_window.h"
 
 #include "balloon/balloon.h"
+#include "commands/distance_dialog.h"
+#include "commands/fortune.h"
+#include "platform/desktop.h"
+#include "platform/error.h"
 #include "platform/host.h"
+#include "platform/layered.h"
+#include "platform/random.h"
+#include "platform/text.h"
+#include "platform/units.h"
+#include "resource_ids.h"
+#include "sitter/scale.h"
+#include "sitter/settings.h"
 #include "sitter/single_copy.h"
 #include "sitter/tray_icon.h"
 
 namespace {
+
+constexpr UINT Restack = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 platform::WindowClass SitterClass() {
     platform::WindowClass wc;
@@ -22,46 +35,73 @@ platform::WindowClass SitterClass() {
 
 SitterWindow::SitterWindow()
     : platform::Window(SitterClass()),
-      popupMenu_(CreatePopupMenu()),
-      trackingTimer_(*this, TrackIntervalMs, false, [this] { OnTrackTick(); }),
-      frameTimer_(*this, PeriodMs, true, [this] { OnFrameTimer(); }) {
-    HMENU functions = CreatePopupMenu();  // the popup menu owns its submenus
-    AppendMenuA(functions, MF_STRING, FortuneCommand, "!8ball");
-    for (Wardrobe& w : wardrobe_) w.menu = CreatePopupMenu();
-    AppendMenuA(popupMenu_.get(), MF_STRING, DistanceCommand, "Distance...");
-    AppendMenuA(popupMenu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(wardrobe(Layer::One).menu), "Costume 1");
-    AppendMenuA(popupMenu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(wardrobe(Layer::Two).menu), "Costume 2");
-    AppendMenuA(popupMenu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(functions), "Functions");
-    AppendMenuA(popupMenu_.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popupMenu_.get(), MF_STRING, ExitCommand, "Exit");
+      trackingTimer_(*this, Follower::PollMs, false, [this] { OnTrackTick(); }),
+      frameTimer_(*this, BlinkSchedule::PeriodMs, true, [this] { OnFrameTimer(); }) {}
+
+SitterWindow::~SitterWindow() = default;
+
+// ---- Start-up and the end ----
+
+bool SitterWindow::OnCreate() {
+    createdAt_ = GetTickCount64();
+    dpi_ = Dpi();
+    if (!Startup::Run({art_, preferences_, wardrobe_, pictures_}, [this] { SetUpWindow(); })) return false;
+    exitCode_ = 0;
+    return true;
 }
 
-SitterWindow::~SitterWindow() { Destroy(); }
-
-
-Balloon& SitterWindow::balloon() {
-    if (!balloon_) balloon_ = std::make_unique<Balloon>();
-    balloon_->Create();
-    return *balloon_;
+// Topmost, colour-keyed, parked off the screen until the follower seats it.
+void SitterWindow::SetUpWindow() {
+    mirrored_ = preferences_.mirrored;
+    popupMenu_.CheckSize(preferences_.sizePercent);
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    platform::MakeColourKeyed(hwnd(), platform::CharacterColourKey);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    Repaint();
+    platform::ProcessPendingEvents();
+    const POINT parked = ParkedOutside(platform::VirtualScreen(), Metrics());
+    const SIZE frame = frames_.Size();
+    bounds_ = RECT{parked.x, parked.y, parked.x + frame.cx, parked.y + frame.cy};
+    SetBounds(bounds_);
+    SetForegroundWindow(GetWindow(hwnd(), GW_HWNDPREV));
+    trackingTimer_.SetEnabled(true);
+    windowEvents_ = std::make_unique<WindowEvents>([this](WindowEvents::Kind kind, HWND window) { OnWindowEvent(kind, window); });
+    trayIcon_ = std::make_unique<TrayIcon>(hwnd(), dpi_);
+    trayIcon_->Add();  // where the shell has no notification area, the character alone must do
 }
 
-void SitterWindow::Say(const std::string& text, const std::string& caption) { balloon().Say(text, caption, bounds_); }
-
-std::optional<std::string> SitterWindow::Ask(const std::string& question, const std::string& caption,
-                                             const std::string& defaultAnswer) {
-    return balloon().AskAndWait(question, caption, defaultAnswer, bounds_);
+// The owners release what they hold; the program's loop ends with the exit code.
+void SitterWindow::OnDestroy() {
+    trayIcon_.reset();
+    windowEvents_.reset();
+    if (balloon_) balloon_->Close();
+    PostQuitMessage(exitCode_);
 }
 
-void SitterWindow::OnClose() { EndProgram(); }
-
-// Nothing is left behind: the notification area keeps no icon of a program that has ended.
-void SitterWindow::EndProgram() {
-    if (trayIcon_) trayIcon_->Remove();
-    platform::EndProgram(0);
+// Moved to a monitor of another scale: drawn anew for it, and seated by the rule rather than where the system
+// would put it.
+void SitterWindow::OnDpiChanged(int dpi, const RECT&) {
+    dpi_ = dpi;
+    if (trayIcon_) trayIcon_->SetDpi(dpi);
+    Rescale();
 }
 
-bool SitterWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+void SitterWindow::Rescale() {
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    const SIZE frame = frames_.Size();
+    bounds_.right = bounds_.left + frame.cx, bounds_.bottom = bounds_.top + frame.cy;
+    SetBounds(bounds_);
+    ShowFrameInWindow();
+    if (trackingTimer_.IsEnabled()) OnTrackTick();
+    if (balloon_) balloon_->FollowCharacter(bounds_);
+}
+
+bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
+    if (message == WM_COMMAND) {
+        OnCommand(LOWORD(wParam));
+        return true;
+    }
     if (message == TrayIcon::CallbackMessage) {
         if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) ShowPopupMenu();
         return true;
@@ -71,7 +111,7 @@ bool SitterWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
         return true;
     }
     if (message == WM_DISPLAYCHANGE) {
-        trackedFrame_ = RECT{};  // the monitors may have moved: measure anew at the next step
+        follower_.Remeasure();
         InvalidateRect(hwnd(), nullptr, FALSE);
         return false;
     }
@@ -82,8 +122,163 @@ bool SitterWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
     return false;
 }
 
+// ---- Speaking ----
+
+Balloon& SitterWindow::balloon() {
+    if (!balloon_) balloon_ = std::make_unique<platform::Owned<Balloon>>();
+    balloon_->Create();
+    return *balloon_;
+}
+
+void SitterWindow::Say(const std::string& text, const std::string& caption) {
+    if (IsCreated()) balloon().Say(text, caption, bounds_);
+}
+
+std::optional<std::string> SitterWindow::Ask(const std::string& question, const std::string& caption,
+                                             const std::string& defaultAnswer) {
+    if (!IsCreated()) return std::nullopt;
+    return balloon().AskAndWait(question, caption, defaultAnswer, bounds_);
+}
+
+// ---- The mouse and the popup menu ----
+
+void SitterWindow::OnMouseUp(platform::MouseButton button, POINT) {
+    if (button == platform::MouseButton::Right) return ShowPopupMenu();
+    Say("Don't touch me!");
+}
+
+void SitterWindow::ShowPopupMenu() {
+    // No following while the menu and its command run.
+    trackingTimer_.SetEnabled(false);
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    if (const UINT command = popupMenu_.Choose(hwnd(), pointer)) SendMessageW(hwnd(), WM_COMMAND, command, 0);
+    trackingTimer_.SetEnabled(true);
+}
+
+void SitterWindow::OnCommand(UINT command) {
+    if (const std::optional<CostumeChoice> choice = wardrobe_.ChoiceOf(command)) return OnCostumeChosen(*choice);
+    switch (command) {
+        case PopupMenu::DistanceCommand: return OnDistanceChosen();
+        case PopupMenu::FortuneCommand: return OnFortuneChosen();
+        case PopupMenu::ExitCommand: return Destroy();
+        default: break;
+    }
+    if (const std::optional<int> percent = PopupMenu::SizeOf(command)) OnSizeChosen(*percent);
+}
+
+// A costume that cannot be stored stays as it was; the user is told.
+void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
+    try {
+        settings::Write(CostumeSetting(choice.layer), choice.index);
+        pictures_.costume[static_cast<size_t>(choice.layer)].CreateFromPicture(
+            platform::LoadBitmapResource(CostumeBitmap(choice.layer, choice.index)).get());
+    } catch (const platform::Error& e) {
+        platform::ShowMessage("The costume could not be changed:\r\n\r\n" + platform::ErrorLine(e), MB_OK | MB_ICONEXCLAMATION, hwnd());
+        return;
+    }
+    wardrobe_.Wear(choice.layer, choice.index);
+    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    ShowFrameInWindow();
+    ScheduleNextFrame();  // a cat sound may now be due
+}
+
+void SitterWindow::OnDistanceChosen() {
+    trackingTimer_.SetEnabled(false);
+    // Out of sight while the dialog is open.
+    MoveCharacter(ParkedOutside(platform::VirtualScreen(), Metrics()).x, bounds_.top);
+    try {
+        platform::Owned<DistanceDialog> dialog(preferences_.distance);
+        dialog.ShowModal(hwnd());
+        settings::Write(settings::Distance, preferences_.distance);
+    } catch (const platform::Error&) {
+        // Not stored: the distance still holds for this run, and following must come back.
+    }
+    trackingTimer_.SetEnabled(true);
+}
+
+// A size that cannot be stored stays as it was; the user is told.
+void SitterWindow::OnSizeChosen(int percent) {
+    try {
+        settings::Write(settings::Size, percent);
+    } catch (const platform::Error& e) {
+        platform::ShowMessage("The size could not be changed:\r\n\r\n" + platform::ErrorLine(e), MB_OK | MB_ICONEXCLAMATION, hwnd());
+        return;
+    }
+    preferences_.sizePercent = percent;
+    popupMenu_.CheckSize(percent);
+    Rescale();
+}
+
+void SitterWindow::OnFortuneChosen() {
+    Ask("Enter question", "!8BALL", "");  // the question itself does not matter
+    if (const auto answer = TellFortune(platform::LoadStringResource(IDS_FORTUNES))) Say(*answer, "!8BALL");
+}
+
+// ---- Following the foreground window ----
+
+SeatMetrics SitterWindow::Metrics() const {
+    return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, CharacterScale(dpi_, preferences_.sizePercent));
+}
+
+Follower::Character SitterWindow::AsFollowed() const {
+    return Follower::Character{hwnd(), balloon_ ? balloon_->hwnd() : nullptr, bounds_, preferences_.distance, Metrics()};
+}
+
+void SitterWindow::OnTrackTick() { Follow(follower_.OnPoll(AsFollowed())); }
+
+void SitterWindow::OnWindowEvent(WindowEvents::Kind kind, HWND window) {
+    if (!trackingTimer_.IsEnabled()) return;  // paused while the menu or the distance dialog is open
+    if (const std::optional<Follower::Step> step = follower_.OnEvent(kind, window, AsFollowed())) Follow(*step);
+}
+
+void SitterWindow::Follow(const Follower::Step& step) {
+    if (windowEvents_) windowEvents_->Follow(step.satOn);
+    switch (step.restack) {
+        case Follower::Restack::BelowSatOnThenOnTop:
+            SetWindowPos(hwnd(), step.satOn, 0, 0, 0, 0, Restack);
+            [[fallthrough]];
+        case Follower::Restack::OnTop: SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, Restack); break;
+        case Follower::Restack::None: break;
+    }
+    if (step.seat.mirrored != mirrored_) {
+        mirrored_ = step.seat.mirrored;
+        ShowFrameInWindow();
+    }
+    if (!EqualRect(&step.seat.bounds, &bounds_)) {
+        MoveCharacter(step.seat.bounds.left, step.seat.bounds.top);
+        if (balloon_) balloon_->FollowCharacter(bounds_);
+    }
+    if (follower_.PollIntervalMs() != pollMs_) trackingTimer_.SetInterval(pollMs_ = follower_.PollIntervalMs());
+}
+
 void SitterWindow::MoveCharacter(int left, int top) {
-    const int width = bounds_.right - bounds_.left, height = bounds_.bottom - bounds_.top;
-    bounds_ = RECT{left, top, left + width, top + height};
+    bounds_ = RECT{left, top, left + bounds_.right - bounds_.left, top + bounds_.bottom - bounds_.top};
     MoveTo(left, top);
 }
+
+// ---- The frames, the blink and the cat sounds ----
+
+void SitterWindow::OnPaint(HDC dc) { frames_.Show(dc, schedule_.Phase(), mirrored_); }
+
+void SitterWindow::ShowFrameInWindow() {
+    if (!IsCreated()) return;
+    if (!ownDC_) ownDC_ = GetDC(hwnd());  // released with the window: it is the class's own
+    frames_.Show(ownDC_, schedule_.Phase(), mirrored_);
+}
+
+void SitterWindow::OnFrameTimer() {
+    const bool mewing = wardrobe_.WearsCatgirl();
+    const BlinkSchedule::Change change = schedule_.AdvanceTo(GetTickCount64() - createdAt_, mewing);
+    if (change.phaseChanged) ShowFrameInWindow();
+    if (change.mewDue) Mew();
+    ScheduleNextFrame();
+}
+
+// The timer is due at the next period that changes the frame or brings a cat sound: the periods between are
+// counted, not drawn.
+void SitterWindow::ScheduleNextFrame() {
+    frameTimer_.SetInterval(schedule_.MsToNextChange(GetTickCount64() - createdAt_, wardrobe_.WearsCatgirl()));
+}
+
+void SitterWindow::Mew() { Say(CatSound(platform::NextRandom())); }

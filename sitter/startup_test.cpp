@@ -7,10 +7,11 @@
 #include <set>
 
 #include "platform/error.h"
+#include "platform/handles.h"
 #include "platform/host.h"
-#include "platform/units.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "sitter/startup.h"
 #include "tests/support/settings.h"
 
 namespace {
@@ -25,8 +26,6 @@ void Store(const char* name, DWORD type, const void* data, size_t size) {
     RegSetKeyValueA(HKEY_CURRENT_USER, settings::Key, name, type, data, DWORD(size));
 }
 void Store(const char* name, DWORD value) { Store(name, REG_DWORD, &value, sizeof value); }
-
-
 
 SIZE SizeOf(const cDIBSection& picture) { return SIZE{picture.Width(), picture.Height()}; }
 SIZE BitmapSize(int id) {
@@ -49,7 +48,6 @@ protected:
             EXPECT_EQ(flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
             return IDOK;
         };
-        host.endProgram = [this](int) { ++ends; };
         host.loadString = [this](int id) {
             const auto it = strings.find(id);
             if (it == strings.end()) return platform::LoadStringResourceFrom(nullptr, id);
@@ -61,44 +59,42 @@ protected:
             return platform::LoadBitmapResourceFrom(nullptr, id);
         };
         platform::HostOverride injected(std::move(host));
-        try {
-            sitter.Create();
-        } catch (const platform::ProgramEnded&) {
-            return true;
-        }
-        return false;
+        return !Startup::Run({art, preferences, wardrobe, pictures}, [this] { ++windowsSetUp; });
     }
+    HMENU Menu(Layer layer) const { return layer == Layer::One ? menuOne.get() : menuTwo.get(); }
 
     std::map<int, std::optional<std::string>> strings;  // replaced (or, with nullopt, missing) strings
     std::set<int> missingBitmaps;
     std::vector<std::string> messages;
-    int ends = 0;
-    SitterWindow sitter;
+    int windowsSetUp = 0;
+    platform::UniqueMenu menuOne{CreatePopupMenu()}, menuTwo{CreatePopupMenu()};
+    ArtMetrics art;
+    Preferences preferences;
+    Wardrobe wardrobe{{menuOne.get(), menuTwo.get()}};
+    CharacterPictures pictures;
 };
 
 TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     ASSERT_FALSE(Start());
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(std::tuple(sitter.Distance(), sitter.IsMirrored(), sitter.ButtHeightTwips()),
-              std::tuple(0, false, platform::RoundHalfEvenToInt32(92 * platform::TwipsPerPixelAt(platform::SystemDpi().y))));
-    EXPECT_EQ(std::pair(sitter.BlinkPosition().x, sitter.BlinkPosition().y), std::pair(16L, 24L));
+    EXPECT_EQ(std::tuple(preferences.distance, preferences.mirrored, art.buttHeight, art.blinkAt.x, art.blinkAt.y),
+              std::tuple(0, false, 92, 16L, 24L));
     EXPECT_EQ(Stored("Costume") + "," + Stored("Costume2") + "," + Stored("FromSide") + "," + Stored("FromLeft"),
               "4:1,4:1,missing,missing");
 
-    EXPECT_EQ(sitter.CostumeNames(Layer::One), (std::vector<std::string>{"Normal", "Catgirl", "Persocon"}));
-    EXPECT_EQ(sitter.CostumeNames(Layer::Two),
+    EXPECT_EQ(wardrobe.Names(Layer::One), (std::vector<std::string>{"Normal", "Catgirl", "Persocon"}));
+    EXPECT_EQ(wardrobe.Names(Layer::Two),
               (std::vector<std::string>{"White", "Jacket and Booties", "Black \"TITS\"", "Black \"TITS\" II",
                                         "Black \"TITS\" III", "Black \"TITS\" III (Alternate)"}));
     char caption[64] = {};
-    GetMenuStringA(sitter.CostumeMenu(Layer::Two), 5, caption, sizeof caption, MF_BYPOSITION);
+    GetMenuStringA(Menu(Layer::Two), 5, caption, sizeof caption, MF_BYPOSITION);
     EXPECT_STREQ(caption, "Black \"TITS\" III (Alternate)");
-    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::One)), std::vector<int>{1});
-    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), std::vector<int>{1});
+    EXPECT_EQ(Checked(Menu(Layer::One)), std::vector<int>{1});
+    EXPECT_EQ(Checked(Menu(Layer::Two)), std::vector<int>{1});
     // Bitmaps 110 and 150, both 2 x 2 and all transparent.
-    EXPECT_TRUE(SizeOf(sitter.Pictures().costume[0]) == (SIZE{2, 2}) && SizeOf(sitter.Pictures().costume[1]) == (SIZE{2, 2}));
-    EXPECT_TRUE(SizeOf(sitter.ShownFrame()) == (SIZE{77, 126}));
-
-    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    EXPECT_TRUE(SizeOf(pictures.costume[0]) == (SIZE{2, 2}) && SizeOf(pictures.costume[1]) == (SIZE{2, 2}));
+    EXPECT_TRUE(SizeOf(pictures.base) == (SIZE{77, 126}));
+    EXPECT_EQ(windowsSetUp, 1);
 }
 
 // Bad settings and defective resources: the messages shown, whether start-up ends, and what the second
@@ -124,11 +120,11 @@ TEST_P(StartupCase, IsReportedAndEndsOrGoesOnByItsRule) {
     strings = c.strings, missingBitmaps = c.missingBitmaps;
     EXPECT_EQ(Start(), c.ends);
     EXPECT_EQ(messages, c.messages);
-    EXPECT_EQ(std::pair(ends, sitter.TrackingTimer().IsEnabled()), std::pair(c.ends ? 1 : 0, !c.ends)) << "ends once, or runs";
+    EXPECT_EQ(windowsSetUp, c.ends ? 0 : 1) << "ends, or goes on to the window";
     if (c.ends) return;
-    EXPECT_EQ(sitter.CurrentCostume(Layer::Two), 1);
-    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::Two)), c.checked2);
-    EXPECT_EQ(Checked(sitter.CostumeMenu(Layer::One)), std::vector<int>{3}) << "layer 1 keeps its stored index";
+    EXPECT_EQ(wardrobe.Worn(Layer::Two), 1);
+    EXPECT_EQ(Checked(Menu(Layer::Two)), c.checked2);
+    EXPECT_EQ(Checked(Menu(Layer::One)), std::vector<int>{3}) << "layer 1 keeps its stored index";
     if (!c.stored2.empty()) {
         EXPECT_EQ(Stored("Costume2"), c.stored2);
     }
@@ -173,13 +169,15 @@ const Edited EditedValues[] = {
     {"Binary65536", REG_BINARY, std::string(65536, '\1'), Mismatch}, {"Qword", REG_QWORD, Dword(2) + Dword(0), Mismatch},
     {"None", REG_NONE, "\2", Mismatch}, {"DwordMinus1", REG_DWORD, Dword(-1), "", -1, BadIndex + "Error #340 - Control array element '-1' doesn't exist"},
     {"DwordMax", REG_DWORD, Dword(2147483647), "", 2147483647, BadIndex + Overflow},
-    {"Dword70000", REG_DWORD, Dword(70000), "", 70000, BadIndex + Overflow}};
+    {"Dword70000", REG_DWORD, Dword(70000), "", 70000, BadIndex + Overflow},
+    {"Dword150", REG_DWORD, Dword(150), "", 150, BadIndex + "Error #340 - Control array element '150' doesn't exist"}};
 
 class EditedSetting : public StartupTest, public ::testing::WithParamInterface<std::tuple<const char*, Edited>> {};
 
 TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
     const auto& [setting, e] = GetParam();
-    const std::map<std::string, std::string> others = {{"FromSide", "4:30"}, {"FromLeft", "4:0"}, {"Costume", "4:2"}, {"Costume2", "4:3"}};
+    const std::map<std::string, std::string> others = {
+        {"FromSide", "4:30"}, {"FromLeft", "4:0"}, {"Costume", "4:2"}, {"Costume2", "4:3"}, {"Size", "missing"}};
     Store("FromSide", 30), Store("FromLeft", 0), Store("Costume", 2), Store("Costume2", 3);
     Store(setting, e.type, e.data.data(), e.data.size());
     ASSERT_FALSE(Start());
@@ -187,8 +185,10 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
     const std::string name = setting;
     // A costume that reads as text, however long, is an index that names no costume.
     const bool costume = name.starts_with("Costume"), unreadable = !e.readError.empty() && !(costume && !e.indexError.empty());
+    // A Size that is not a number the menu offers is 100 %, without a word.
+    const bool size = name == "Size";
     std::vector<std::string> expected;
-    if (unreadable) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
+    if (unreadable && !size) expected.push_back("Cannot read " + name + " registry value:" + Paragraph + e.readError + GoesOn);
     else if (costume && !e.indexError.empty()) expected.push_back(e.indexError + GoesOn);
     EXPECT_EQ(messages, expected);
 
@@ -207,19 +207,20 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
         EXPECT_EQ(std::pair(type, data.substr(0, size)), std::pair(e.type, e.data)) << "left as stored";
     }
     const int32_t number = unreadable ? 0 : e.number;
-    EXPECT_EQ(sitter.Distance(), name == "FromSide" ? number : 30);
-    EXPECT_EQ(sitter.IsMirrored(), name == "FromLeft" && number != 0);
+    EXPECT_EQ(preferences.sizePercent, size && e.type == REG_DWORD && e.number == 150 ? 150 : 100);
+    EXPECT_EQ(preferences.distance, name == "FromSide" ? number : 30);
+    EXPECT_EQ(preferences.mirrored, name == "FromLeft" && number != 0);
     const std::pair<Layer, int> worn[] = {{Layer::One, name == "Costume" ? 0 : 2}, {Layer::Two, name == "Costume2" ? 0 : 3}};
     for (const auto& [layer, otherwise] : worn) {
         const int index = otherwise ? otherwise : unreadable || !e.indexError.empty() ? 1 : number;
-        EXPECT_EQ(sitter.CurrentCostume(layer), index);
-        EXPECT_TRUE(SizeOf(sitter.Pictures().costume[static_cast<size_t>(layer)]) == BitmapSize(CostumeBitmap(layer, index)));
+        EXPECT_EQ(wardrobe.Worn(layer), index);
+        EXPECT_TRUE(SizeOf(pictures.costume[static_cast<size_t>(layer)]) == BitmapSize(CostumeBitmap(layer, index)));
     }
-    EXPECT_TRUE(sitter.TrackingTimer().IsEnabled());
+    EXPECT_EQ(windowsSetUp, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, EditedSetting,
-    ::testing::Combine(::testing::Values("FromSide", "FromLeft", "Costume", "Costume2"), ::testing::ValuesIn(EditedValues)),
+    ::testing::Combine(::testing::Values("FromSide", "FromLeft", "Costume", "Costume2", "Size"), ::testing::ValuesIn(EditedValues)),
     [](const auto& p) { return std::string(std::get<0>(p.param)) + std::get<1>(p.param).name; });
 
 }  // namespace

@@ -1,23 +1,34 @@
 #include "sitter/tray_icon.h"
 
 #include "platform/host.h"
+#include "platform/units.h"
 #include "resource_ids.h"
 
 namespace {
 
 constexpr UINT IconId = 1;
 
+platform::UniqueIcon SmallIconAt(int dpi) {
+    return platform::UniqueIcon(static_cast<HICON>(LoadImageW(platform::ResourceModule(), MAKEINTRESOURCEW(IDI_DISTANCE), IMAGE_ICON,
+                                                              platform::SystemMetricAt(SM_CXSMICON, dpi),
+                                                              platform::SystemMetricAt(SM_CYSMICON, dpi), 0)));
+}
+
 }  // namespace
 
-TrayIcon::TrayIcon(HWND owner)
-    : owner_(owner),
-      icon_(static_cast<HICON>(LoadImageA(platform::ResourceModule(), MAKEINTRESOURCEA(IDI_DISTANCE), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))) {}
+TrayIcon::TrayIcon(HWND owner, int dpi) : owner_(owner), icon_(SmallIconAt(dpi)) {}
+
+void TrayIcon::SetDpi(int dpi) {
+    icon_ = SmallIconAt(dpi);
+    if (!shown_) return;
+    NOTIFYICONDATAW data = Data();
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
 
 TrayIcon::~TrayIcon() { Remove(); }
 
 UINT TrayIcon::TaskbarCreatedMessage() {
-    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
 }
 

@@ -6,16 +6,31 @@ WindowEvents* listener = nullptr;
 
 }  // namespace
 
-WindowEvents::WindowEvents(Handler handler) : handler_(std::move(handler)) {
+HWINEVENTHOOK WindowEvents::SystemHook(DWORD event, DWORD lastEvent, DWORD process, DWORD thread) {
+    return SetWinEventHook(event, lastEvent, nullptr, &WindowEvents::Deliver, process, thread, WINEVENT_OUTOFCONTEXT);
+}
+
+WindowEvents::WindowEvents(Handler handler, Hooker hook) : handler_(std::move(handler)), hook_(std::move(hook)) {
     listener = this;
-    const DWORD events[] = {EVENT_SYSTEM_FOREGROUND, EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_REORDER};
-    for (size_t i = 0; i < hooks_.size(); ++i)
-        hooks_[i].reset(SetWinEventHook(events[i], events[i], nullptr, &WindowEvents::Deliver, 0, 0, WINEVENT_OUTOFCONTEXT));
+    foreground_.reset(hook_(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, 0, 0));
 }
 
 WindowEvents::~WindowEvents() {
-    for (auto& hook : hooks_) hook.reset();
     if (listener == this) listener = nullptr;
+}
+
+void WindowEvents::Follow(HWND window) {
+    if (window == window_) return;
+    window_ = window;
+    DWORD process = 0;
+    const DWORD thread = window ? GetWindowThreadProcessId(window, &process) : 0;
+    if (thread == thread_) return;
+    thread_ = thread;
+    const DWORD events[] = {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_REORDER};
+    for (size_t i = 0; i < followed_.size(); ++i) {
+        followed_[i].reset();  // a window that is gone has nothing to tell
+        if (thread) followed_[i].reset(hook_(events[i], events[i], process, thread));
+    }
 }
 
 void CALLBACK WindowEvents::Deliver(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {

@@ -25,3 +25,15 @@ inline void After(UINT ms, std::function<void()> job) {
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// A window of the program that goes posts the quit request of its program's end; a test that made one
+// takes the request away again, or the next loop of the test program would end at once.
+inline void ForgetQuitRequest() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+}  // namespace testing_support

@@ -1,0 +1,48 @@
+#include "sitter/follower.h"
+
+#include "platform/desktop.h"
+
+HWND SystemDesktop::Foreground() const { return GetForegroundWindow(); }
+RECT SystemDesktop::FrameOf(HWND window) const { return platform::VisibleFrame(window); }
+RECT SystemDesktop::MonitorOf(HWND window) const { return platform::MonitorOfWindow(window); }
+bool SystemDesktop::IsCovered(HWND window, const RECT& area) const { return platform::IsOverlappedFromAbove(window, area); }
+
+Follower::Step Follower::Look(const Character& character) {
+    HWND foreground = desktop_.Foreground();
+    const bool newForeground = foreground != lastForeground_;
+    lastForeground_ = foreground;
+    // The character and its balloon are never sat on: clicking them keeps the window sat on before. Nor is
+    // the moment of a switch without any foreground window.
+    const bool ours = !foreground || foreground == character.window || (character.balloon && foreground == character.balloon);
+    if (ours) foreground = satOn_;
+    const bool switched = foreground != satOn_;
+    satOn_ = foreground;
+    const RECT frame = desktop_.FrameOf(satOn_);
+    if (switched || !EqualRect(&frame, &frame_)) {
+        frame_ = frame;
+        monitorTop_ = desktop_.MonitorOf(satOn_).top;
+    }
+
+    Step step;
+    step.satOn = satOn_;
+    step.seat = SeatOn(frame_, monitorTop_, character.distance, character.metrics);
+    step.changed = switched || !EqualRect(&step.seat.bounds, &character.bounds);
+    // The window sat on counts too when it comes back to the foreground after the character.
+    if (newForeground && !ours) step.restack = Restack::BelowSatOnThenOnTop;
+    else if (desktop_.IsCovered(character.window, step.seat.bounds)) step.restack = Restack::OnTop;
+    return step;
+}
+
+Follower::Step Follower::OnPoll(const Character& character) {
+    const Step step = Look(character);
+    // A change the poll finds first is one the events missed: the poll goes back to every tick.
+    if (step.changed) eventsSeen_ = 0;
+    return step;
+}
+
+std::optional<Follower::Step> Follower::OnEvent(WindowEvents::Kind kind, HWND window, const Character& character) {
+    if (kind == WindowEvents::Kind::Moved && window != satOn_) return std::nullopt;
+    const Step step = Look(character);
+    if (step.changed && eventsSeen_ < EventsToTrust) ++eventsSeen_;
+    return step;
+}

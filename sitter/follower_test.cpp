@@ -1,0 +1,120 @@
+// Following the foreground window against a desktop of the test's own: which window is sat on, when the
+// character moves and re-stacks, which monitor's top counts, and how events earn the poll's trust.
+#include "sitter/follower.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+HWND Handle(int n) { return reinterpret_cast<HWND>(static_cast<intptr_t>(n)); }
+const HWND Character = Handle(1), Balloon = Handle(2), Perch = Handle(3), Other = Handle(4);
+
+struct TestDesktop final : Desktop {
+    HWND Foreground() const override { return foreground; }
+    RECT FrameOf(HWND window) const override { return frames.contains(window) ? frames.at(window) : RECT{}; }
+    // The monitor that holds the window's top-left corner, else the first.
+    RECT MonitorOf(HWND window) const override {
+        ++monitorQueries;
+        const RECT frame = FrameOf(window);
+        for (const RECT& m : monitors)
+            if (PtInRect(&m, POINT{frame.left, frame.top})) return m;
+        return monitors.front();
+    }
+    bool IsCovered(HWND, const RECT&) const override { return covered; }
+
+    HWND foreground = nullptr;
+    std::map<HWND, RECT> frames{{Perch, {100, 200, 600, 600}}, {Other, {300, 400, 700, 600}}};
+    std::vector<RECT> monitors{{0, 0, 1280, 1024}};
+    bool covered = false;
+    mutable int monitorQueries = 0;
+};
+
+struct FollowerTest : ::testing::Test {
+    // One step as the character takes it: it then stands where the step put it.
+    Follower::Step Poll() { return Took(follower.OnPoll(Me())); }
+    std::optional<Follower::Step> Event(WindowEvents::Kind kind, HWND window) {
+        auto step = follower.OnEvent(kind, window, Me());
+        if (step) Took(*step);
+        return step;
+    }
+    Follower::Character Me() const { return {Character, Balloon, bounds, 0, {1380, {77, 126}, 15, 15}}; }
+    Follower::Step Took(const Follower::Step& step) { return bounds = step.seat.bounds, step; }
+    bool SeatedAt(LONG left, LONG top) const { const RECT seat{left, top, left + 77, top + 126}; return EqualRect(&bounds, &seat); }
+
+    TestDesktop desktop;
+    Follower follower{desktop};
+    RECT bounds{-667, -667, -590, -541};
+};
+
+using Restack = Follower::Restack;
+
+TEST_F(FollowerTest, SitsOnTheForegroundKeepsItThroughItsOwnWindowsAndRestacksWhenNeeded) {
+    const struct { HWND front; bool covered; HWND satOn; bool changed; Restack restack; const char* why; } steps[] = {
+        {Perch, false, Perch, true, Restack::BelowSatOnThenOnTop, "a new window in the foreground"},
+        {Perch, false, Perch, false, Restack::None, "a still desktop"},
+        {nullptr, false, Perch, false, Restack::None, "a moment without foreground"},
+        {Character, false, Perch, false, Restack::None, "the character clicked"},
+        {Balloon, false, Perch, false, Restack::None, "the balloon clicked"},
+        {Perch, false, Perch, false, Restack::BelowSatOnThenOnTop, "the window sat on back after the balloon"},
+        {Perch, true, Perch, false, Restack::OnTop, "someone else's topmost window over the character"},
+        {Other, false, Other, true, Restack::BelowSatOnThenOnTop, "another window"},
+    };
+    for (const auto& s : steps) {
+        desktop.foreground = s.front, desktop.covered = s.covered;
+        const Follower::Step step = Poll();
+        EXPECT_EQ(std::tuple(step.satOn, step.changed, step.restack), std::tuple(s.satOn, s.changed, s.restack)) << s.why;
+    }
+    EXPECT_TRUE(SeatedAt(623, 308));
+    desktop.frames[Other] = RECT{};  // gone: nothing to sit on
+    EXPECT_EQ(Poll().seat.bounds.left, -66667);
+}
+
+// Monitors above, left of and below the primary one: the top edge counts from the top of the window's own
+// monitor, and a window that moves to another monitor has it asked for again.
+TEST_F(FollowerTest, MeasuresTheTopEdgeFromTheWindowsOwnMonitor) {
+    desktop.monitors = {{0, 0, 1280, 1024}, {0, -900, 1600, 0}, {-1920, 0, 0, 1080}, {-300, 1024, 1620, 2224}};
+    desktop.foreground = Perch;
+    const struct { LONG left, top; bool parked; } cases[] = {
+        {100, 1, true}, {100, 2, false}, {100, -900, true}, {100, -898, false}, {-1800, 1, true}, {-1800, 40, false},
+        {0, 1025, true}, {0, 1026, false}};
+    for (const auto& c : cases) {
+        desktop.frames[Perch] = RECT{c.left, c.top, c.left + 500, c.top + 300};
+        const int queries = desktop.monitorQueries;
+        const RECT seat = Poll().seat.bounds;
+        EXPECT_EQ(desktop.monitorQueries, queries + 1) << "asked again for the moved window";
+        EXPECT_EQ(seat.left, c.parked ? -66667 : c.left + 500 - 77) << c.left << "," << c.top;
+        EXPECT_EQ(seat.top, c.top - 92);
+    }
+    Poll();
+    EXPECT_EQ(desktop.monitorQueries, 8) << "a still window costs no monitor query";
+    follower.Remeasure();  // the display changed
+    Poll();
+    EXPECT_EQ(desktop.monitorQueries, 9);
+}
+
+TEST_F(FollowerTest, EventsEarnThePollsTrustAndLoseItWhenTheyMissAChange) {
+    using Kind = WindowEvents::Kind;
+    desktop.foreground = Perch;
+    auto movePerch = [&](LONG left) { desktop.frames[Perch] = RECT{left, 200, left + 500, 600}; };
+    const struct { const char* what; std::function<bool()> act; unsigned interval; } steps[] = {
+        {"the foreground told of", [&] { return Event(Kind::ForegroundChanged, Perch).has_value(); }, Follower::PollMs},
+        {"another window moved: nothing to do", [&] { return !Event(Kind::Moved, Other).has_value(); }, Follower::PollMs},
+        {"the window sat on moved, told of", [&] { movePerch(150); return Event(Kind::Moved, Perch)->changed; }, Follower::CheckMs},
+        {"the check finds nothing new", [&] { return !Poll().changed; }, Follower::CheckMs},
+        {"a move no event told of", [&] { movePerch(100); return Poll().changed; }, Follower::PollMs},
+        {"trusted again after two", [&] {
+             movePerch(120);
+             const bool first = Event(Kind::Moved, Perch)->changed;
+             movePerch(140);
+             return first && Event(Kind::Reordered, Perch)->changed; }, Follower::CheckMs},
+    };
+    for (const auto& s : steps) {
+        EXPECT_TRUE(s.act()) << s.what;
+        EXPECT_EQ(follower.PollIntervalMs(), s.interval) << s.what;
+    }
+    EXPECT_TRUE(SeatedAt(563, 108));
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+// The character's window driven through its messages, with the real registry, resources and balloon: its
+// end, the mouse, the menu's commands, the notification icon, a second start and what it draws.
+#include <windows.h>
+
+#include <aclapi.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/error.h"
+#include "platform/host.h"
+#include "platform/text.h"
+#include "sitter/popup_menu.h"
+#include "sitter/settings.h"
+#include "sitter/single_copy.h"
+#include "sitter/sitter_window.h"
+#include "sitter/tray_icon.h"
+#include "sitter/wardrobe.h"
+#include "tests/support/after.h"
+#include "tests/support/settings.h"
+
+namespace {
+
+using testing_support::After;
+using testing_support::Stored;
+
+// Denies every access to the settings key: writes then fail as they would on a locked-down profile.
+void LockSettings() {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settings::Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL empty;
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &empty, FALSE);
+    ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void DeleteSettings() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, settings::Key);  // also a locked one: its owner may delete it
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+}
+
+// Whether the shell shows the character's icon: only an icon that is there can be changed.
+bool IconShown(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data, data.hWnd = owner, data.uID = 1, data.uFlags = NIF_TIP;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// What a screen reader reads of the balloon: "caption: text", or "" while it is hidden.
+std::string BalloonSays() {
+    HWND balloon = FindWindowA("Pellory.frmBalloon", nullptr);
+    if (!balloon || !IsWindowVisible(balloon)) return "";
+    wchar_t text[256] = {};
+    GetWindowTextW(balloon, text, 256);
+    return platform::Narrow(text);
+}
+
+// The captions of a menu's items; a submenu's shows its checked item after a colon.
+std::vector<std::string> Items(HMENU menu) {
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t caption[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
+        items.push_back(platform::Narrow(caption));
+        HMENU sub = GetSubMenu(menu, i);
+        for (int j = 0; sub && j < GetMenuItemCount(sub); ++j)
+            if (GetMenuState(sub, static_cast<UINT>(j), MF_BYPOSITION) & MF_CHECKED) {
+                GetMenuStringW(sub, static_cast<UINT>(j), caption, 64, MF_BYPOSITION);
+                items.back() += ": " + platform::Narrow(caption);
+            }
+    }
+    return items;
+}
+
+// Runs the loop until `done` or two seconds have passed; `done` then.
+bool Within2s(const std::function<bool()>& done) {
+    const ULONGLONG until = GetTickCount64() + 2000;
+    platform::RunModalLoop([&] { return done() || GetTickCount64() > until; });
+    return done();
+}
+
+class Sitter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettings();
+        platform::Host host;
+        host.messageBox = [this](HWND, const std::string& text, const std::string&, UINT) {
+            messages.push_back(text);
+            return IDOK;
+        };
+        host.loadString = [this](int id) {
+            if (id == missingString) platform::RaiseResourceNotFound(id);
+            return platform::LoadStringResourceFrom(nullptr, id);
+        };
+        injected.emplace(std::move(host));
+        ASSERT_TRUE(sitter.Create());
+        SetForegroundWindow(perch);
+    }
+    void TearDown() override {
+        sitter.Destroy();
+        testing_support::ForgetQuitRequest();
+        DestroyWindow(perch), DeleteSettings();
+    }
+
+    void Command(UINT command) { SendMessageW(sitter.hwnd(), WM_COMMAND, command, 0); }
+    RECT Bounds() const { return sitter.Bounds(); }
+    bool SeatedAt(RECT expected) const { const RECT at = Bounds(); return EqualRect(&at, &expected); }
+    // The character's frame as its paint shows it.
+    std::vector<COLORREF> Drawn(RECT box = {0, 0, 77, 126}) {
+        cDIBSection frame;
+        EXPECT_TRUE(frame.Create(77, 126));
+        SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(frame.hDC()), PRF_CLIENT);
+        std::vector<COLORREF> pixels;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x) pixels.push_back(GetPixel(frame.hDC(), x, y));
+        return pixels;
+    }
+
+    static constexpr RECT Body{0, 56, 77, 126};  // below the blinking eyes
+    int missingString = 0;
+    std::optional<platform::HostOverride> injected;
+    std::vector<std::string> messages;
+    platform::Owned<SitterWindow> sitter;
+    HWND perch = CreateWindowExA(0, "STATIC", "perch", WS_POPUP | WS_VISIBLE, 100, 200, 500, 400, nullptr, nullptr, nullptr, nullptr);
+};
+
+// Exit and a close request end the program through its loop, with nothing left behind.
+TEST_F(Sitter, EndsThroughItsLoopWithNoIconLeft) {
+    const HWND window = sitter.hwnd();
+    ASSERT_TRUE(IconShown(window));
+    SendMessageW(window, WM_LBUTTONUP, 0, 0);
+    ASSERT_EQ(BalloonSays(), "Don't touch me!");
+    Command(PopupMenu::ExitCommand);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_FALSE(IconShown(window));
+    EXPECT_EQ(BalloonSays(), "") << "nothing said after the end";
+
+    platform::Owned<SitterWindow> again;
+    ASSERT_TRUE(again.Create());
+    PostMessageW(again.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(platform::RunMessageLoop(), 0);
+    EXPECT_FALSE(again.IsCreated());
+}
+
+TEST(SitterStartup, AFailureThatEndsItReturnsFromTheLoopWithCodeOne) {
+    std::vector<std::string> messages;
+    platform::Host host;
+    host.messageBox = [&](HWND, const std::string& text, const std::string&, UINT) { return messages.push_back(text), IDOK; };
+    host.loadBitmap = [](int id) -> platform::UniqueBitmap { platform::RaiseResourceNotFound(id); };
+    platform::HostOverride injected(std::move(host));
+    platform::Owned<SitterWindow> sitter;
+    EXPECT_FALSE(sitter.Create());
+    EXPECT_FALSE(sitter.IsCreated());
+    EXPECT_EQ(platform::RunMessageLoop(), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("Cannot load image for costume \"Normal\"")) << messages[0];
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+}
+
+TEST_F(Sitter, SeatsItselfComplainsWhenTouchedAndSpeaksForASecondStart) {
+    EXPECT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); })) << "on the foreground window";
+    EXPECT_TRUE(GetWindowLongW(sitter.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    for (UINT button : {WM_LBUTTONUP, WM_MBUTTONUP}) {
+        SendMessageW(sitter.hwnd(), button, 0, MAKELPARAM(38, 50));
+        EXPECT_EQ(BalloonSays(), "Don't touch me!") << button;
+        SendMessageW(FindWindowA("Pellory.frmBalloon", nullptr), WM_CLOSE, 0, 0);
+    }
+    const SingleCopy first("Local\\PelloryTests.Copy"), second("Local\\PelloryTests.Copy");
+    EXPECT_EQ(std::pair(first.IsFirst(), second.IsFirst()), std::pair(true, false));
+    EXPECT_TRUE(second.TellRunningCopy());
+    EXPECT_TRUE(Within2s([] { return BalloonSays() == "I'm already here!"; }));
+}
+
+TEST_F(Sitter, ACostumeIsStoredAndWornOrLeftAsItWasWhenTheWriteIsRefused) {
+    const std::vector<COLORREF> before = Drawn(Body);
+    // Key locked, costume chosen for layer 2, stored after, worn after.
+    const std::tuple<bool, int, std::string, bool> steps[] = {{true, 5, "missing", false}, {false, 3, "4:3", true}};
+    for (const auto& [locked, chosen, stored, worn] : steps) {
+        DeleteSettings();
+        if (locked) LockSettings();
+        Command(Wardrobe::Command(Layer::Two, chosen));
+        EXPECT_EQ(Stored("Costume2"), stored);
+        EXPECT_EQ(Drawn(Body) != before, worn) << chosen;
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("The costume could not be changed:\r\n\r\nError #26001 - Failed to set")) << messages[0];
+}
+
+TEST_F(Sitter, TheDistanceIsStoredWhenTheDialogClosesAndFollowingComesBack) {
+    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    const std::vector<COLORREF> plain = Drawn(Body);
+    for (const bool locked : {false, true}) {
+        if (locked) LockSettings();
+        bool hidden = false;
+        After(300, [&] {
+            HWND dialog = FindWindowA("Pellory.frmDistance", "Set Distance");
+            hidden = Bounds().right < 0;
+            for (int i = 0; i < 3; ++i)
+                SendMessageW(dialog, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(FindWindowExA(dialog, nullptr, "SCROLLBAR", nullptr)));
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        });
+        Command(PopupMenu::DistanceCommand);
+        EXPECT_TRUE(hidden) << "out of sight meanwhile";
+        EXPECT_EQ(Stored("FromSide"), locked ? "missing" : "4:30");
+    }
+    EXPECT_TRUE(messages.empty()) << "a refused write is not reported";
+    // Sixty percent: back on the window, mirrored.
+    EXPECT_TRUE(Within2s([&] { return SeatedAt({223, 108, 300, 234}); }));
+    std::vector<COLORREF> mirrored = Drawn(Body);
+    for (size_t row = 0; row < 70; ++row) std::reverse(mirrored.begin() + row * 77, mirrored.begin() + row * 77 + 77);
+    EXPECT_EQ(mirrored, plain);
+}
+
+TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
+    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    // Each click: the icon's message, whether a menu opens; while it is open the perch moves.
+    for (const auto& [mouse, opens] : {std::pair{WM_MOUSEMOVE, false}, {WM_RBUTTONUP, true}, {WM_LBUTTONUP, true}}) {
+        bool opened = false, stayed = false;
+        std::vector<std::string> items;
+        After(200, [&] {
+            HWND menu = FindWindowA("#32768", nullptr);
+            opened = menu && IsWindowVisible(menu);
+            items = Items(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+            SetWindowPos(perch, nullptr, 150, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            const ULONGLONG until = GetTickCount64() + 100;
+            while (GetTickCount64() < until) platform::ProcessPendingEvents();
+            stayed = SeatedAt({523, 108, 600, 234});
+            EndMenu();
+        });
+        SendMessageW(sitter.hwnd(), TrayIcon::CallbackMessage, 1, mouse);
+        if (!opens) Within2s([&] { return testing_support::Jobs().empty(); });
+        EXPECT_EQ(opened, opens) << mouse;
+        if (opens) {
+            EXPECT_TRUE(stayed) << "no following while the menu is open";
+            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1: Normal", "Costume 2: White", "Functions", "Size: 100 %", "", "Exit"}));
+        }
+        EXPECT_TRUE(Within2s([&] { return SeatedAt({573, 108, 650, 234}); })) << "following again";
+        SetWindowPos(perch, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Within2s([&] { return SeatedAt({523, 108, 600, 234}); });
+    }
+    // The taskbar came back: the icon is added again.
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data, data.hWnd = sitter.hwnd(), data.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    SendMessageW(sitter.hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(IconShown(sitter.hwnd()));
+}
+
+TEST_F(Sitter, TakesTheSizeChosenAtOnceAndTheScaleOfItsDisplay) {
+    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    const auto dpiChanged = [&](int dpi) {
+        RECT suggested{0, 0, 10, 10};  // the rule seats it, not the system's suggestion
+        SendMessageW(sitter.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+    // What happens, then where it sits (its size times the art's 77 x 126 and the butt's 92), what is stored.
+    const struct { const char* what; std::function<void()> act; RECT seat; std::string stored; } steps[] = {
+        {"Size 150 %", [&] { Command(PopupMenu::SizeCommand(150)); }, {484, 62, 600, 251}, "4:150"},
+        {"onto a 200 % display", [&] { dpiChanged(192); }, {369, -76, 600, 302}, "4:150"},
+        {"Size 300 % refused", [&] { LockSettings(); Command(PopupMenu::SizeCommand(300)); }, {369, -76, 600, 302}, "missing"},
+        {"back at 100 %", [&] { DeleteSettings(); dpiChanged(96); }, {484, 62, 600, 251}, "missing"},
+        {"Size 100 %", [&] { Command(PopupMenu::SizeCommand(100)); }, {523, 108, 600, 234}, "4:100"},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_TRUE(Within2s([&] { return SeatedAt(step.seat); })) << step.what;
+        RECT client{};
+        GetClientRect(sitter.hwnd(), &client);
+        EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(step.seat.right - step.seat.left, step.seat.bottom - step.seat.top)) << step.what;
+        EXPECT_EQ(Stored("Size"), step.stored) << step.what;
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("The size could not be changed:\r\n\r\nError #26001")) << messages[0];
+}
+
+TEST_F(Sitter, TheFortuneAnswersAfterTheQuestionOrSaysWhyNot) {
+    for (const bool answers : {true, false}) {
+        missingString = answers ? 0 : 100;
+        std::string asked;
+        After(300, [&] {
+            asked = BalloonSays();
+            SendMessageW(FindWindowExA(FindWindowA("Pellory.frmBalloon", nullptr), nullptr, "BUTTON", nullptr), BM_CLICK, 0, 0);
+        });
+        Command(PopupMenu::FortuneCommand);
+        EXPECT_EQ(asked, "!8BALL: Enter question");
+        const std::string said = BalloonSays();
+        if (answers) {
+            ASSERT_TRUE(said.starts_with("!8BALL: ")) << said;
+            EXPECT_NE(platform::LoadStringResourceFrom(nullptr, 100).find(said.substr(8)), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(said, "");
+            EXPECT_EQ(messages, std::vector<std::string>{"Error #326 - Resource with identifier '100' not found"});
+        }
+    }
+}
+
+// The eyes close 101 periods of 25 ms after the window was made. The timer wakes for the frame's changes
+// only: once at the start, then at the blink's two changes so far, where every period would be 108.
+HWND watched = nullptr;
+std::map<WPARAM, int> timerMessages;  // by timer: the frame's and the follower's
+LRESULT CALLBACK CountTimerMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->hwnd == watched && message->message == WM_TIMER)
+        ++timerMessages[message->wParam];
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(SitterDrawing, TheTimerWakesForTheBlinkAndNothingElse) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &CountTimerMessages, nullptr, GetCurrentThreadId());
+    const ULONGLONG created = GetTickCount64();
+    platform::Owned<SitterWindow> sitter;
+    sitter.Create();
+    watched = sitter.hwnd();
+    const auto frame = [&] {
+        cDIBSection drawn;
+        drawn.Create(77, 126);
+        SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(drawn.hDC()), PRF_CLIENT);
+        std::vector<COLORREF> pixels;
+        for (int i = 0; i < 77 * 60; ++i) pixels.push_back(GetPixel(drawn.hDC(), i % 77, i / 77));
+        return pixels;
+    };
+    const std::vector<COLORREF> open = frame();
+    platform::RunModalLoop([&] { return GetTickCount64() >= created + 2700; });
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(timerMessages.size(), 2u) << "the frame's timer and the follower's";
+    const int frameTimer = std::min(timerMessages.begin()->second, timerMessages.rbegin()->second);
+    EXPECT_GE(frameTimer, 3);
+    EXPECT_LE(frameTimer, 4);
+    EXPECT_NE(frame(), open) << "the eyes closed";
+    sitter.Destroy();
+    testing_support::ForgetQuitRequest();
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands/distance_layout.h"
+#include "imaging/pixel_art.h"
 #include "platform/error.h"
 #include "platform/font.h"
 #include "platform/host.h"
@@ -48,24 +49,6 @@ void PlaceControl(HWND control, const RECT& r, HFONT font) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-// Nearest neighbour, each target pixel from the source pixel under its centre: crisp at whole scales, and
-// mixing no colours it leaves no fringe against the colour key at any other.
-void ScaleNearest(const cDIBSection& source, cDIBSection& target, double scale) {
-    const int32_t width = std::max(1, platform::RoundHalfEvenClampedToInt32(source.Width() * scale));
-    const int32_t height = std::max(1, platform::RoundHalfEvenClampedToInt32(source.Height() * scale));
-    if (!source.DIBSectionBitsPtr() || !target.Create(width, height)) return;
-    GdiFlush();  // the source was drawn with GDI
-    const auto* from = static_cast<const uint8_t*>(source.DIBSectionBitsPtr());
-    auto* to = static_cast<uint8_t*>(target.DIBSectionBitsPtr());
-    for (int32_t y = 0; y < height; ++y) {  // rows counted from the top; memory holds them bottom-up
-        const int32_t sourceY = NearestSourceIndex(y, height, source.Height());
-        const uint8_t* sourceRow = from + (source.Height() - 1 - sourceY) * source.BytesPerScanLine();
-        uint8_t* targetRow = to + (height - 1 - y) * target.BytesPerScanLine();
-        for (int32_t x = 0; x < width; ++x)
-            std::copy_n(sourceRow + 3 * NearestSourceIndex(x, width, source.Width()), 3, targetRow + 3 * x);
-    }
-}
-
 }  // namespace
 
 DistanceDialog::DistanceDialog(int32_t& distance, int sizePercent)
@@ -98,7 +81,9 @@ void DistanceDialog::LayOut() {
     bigIcon_ = std::move(big);
     smallIcon_ = std::move(small);
 
-    ScaleNearest(art_, character_, dpi_ / static_cast<double>(platform::DefaultDpi) * sizePercent_ / 100);
+    // Crisp at whole scales, and no fringe against the colour key at the others.
+    imaging::ScaleArt(art_, character_, dpi_ / static_cast<double>(platform::DefaultDpi) * sizePercent_ / 100,
+                      platform::CharacterColourKey);
     shownButtHeight_ = ScaledButtHeight(buttHeight_, art_.Height(), character_.Height());
     RECT inner{};
     GetClientRect(preview_, &inner);

@@ -2,14 +2,11 @@
 
 #include <commctrl.h>
 
-#include "platform/layered.h"
 #include "platform/desktop.h"
-#include "platform/units.h"
+#include "platform/layered.h"
+#include "platform/text.h"
 
 namespace {
-
-constexpr int AnswerFieldId = 101;
-constexpr int OkButtonId = 102;
 
 platform::WindowClass BalloonClass() {
     platform::WindowClass wc;
@@ -19,57 +16,79 @@ platform::WindowClass BalloonClass() {
     return wc;
 }
 
-HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, DWORD exStyle, RECT r, int id,
-                 HFONT font) {
-    HWND child = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_TABSTOP | style, r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return child;
+// The window's size and where its controls sit at a DPI: the 96-DPI picture scaled. The controls are
+// only ever seen while a question is open, so they wait at their place for it: the field 32 above the
+// bottom, "OK" 8 right of the field.
+struct BalloonLayout {
+    SIZE size;
+    RECT answerField;
+    RECT okButton;
+};
+
+BalloonLayout LayoutAt(int dpi) {
+    const auto at = [dpi](int length96) { return platform::ScaledForDpi(length96, dpi); };
+    const SIZE size{at(Balloon::WidthAt96), at(Balloon::HeightAt96)};
+    const int height = at(19), top = size.cy - at(32) - height;
+    const RECT field{at(32), top, at(32) + at(145), top + height};
+    const int okLeft = field.right + at(8);
+    return {size, field, RECT{okLeft, top, okLeft + at(25), top + height}};
 }
 
-// A child's rectangle in its parent's client pixels.
-RECT ChildBounds(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int id) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_TABSTOP | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-void MoveChild(HWND child, int left, int top) {
-    SetWindowPos(child, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void PlaceChild(HWND child, const RECT& r, HFONT font) {
+    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void ShowChild(HWND child, bool shown) { ShowWindow(child, shown ? SW_SHOWNA : SW_HIDE); }
 
 }  // namespace
 
-Balloon::Balloon() : platform::Window(BalloonClass()), autoCloseTimer_(*this, AutoCloseMs, false, [this] { Close(); }) {}
-
+Balloon::Balloon(unsigned autoCloseMs)
+    : platform::Window(BalloonClass()), autoCloseTimer_(*this, autoCloseMs, false, [this] { Close(); }) {}
 
 bool Balloon::OnCreate() {
-    SetBounds(RECT{0, 0, WidthPx, HeightPx});
-    fonts_ = BalloonFonts::Create(platform::SystemDpi());
+    dpi_ = Dpi();
     // Tab order: the answer field is the first control that takes the focus.
-    answerField_ = CreateChild(hwnd(), "EDIT", "", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, RECT{32, 80, 32 + 145, 80 + 19},
-                               AnswerFieldId, fonts_.regular.get());
-    okButton_ = CreateChild(hwnd(), "BUTTON", "OK", BS_PUSHBUTTON, 0, RECT{184, 80, 184 + 25, 80 + 19}, OkButtonId,
-                            fonts_.regular.get());
+    answerField_ = CreateChild(hwnd(), L"EDIT", L"", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, AnswerFieldId);
+    okButton_ = CreateChild(hwnd(), L"BUTTON", L"OK", BS_PUSHBUTTON, 0, OkButtonId);
     if (answerField_) SetWindowSubclass(answerField_, &Balloon::AnswerFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    LayOut(POINT{0, 0});
     platform::MakeColourKeyed(hwnd(), platform::BalloonColourKey);
     return true;
 }
 
-std::string Balloon::Answer() const {
-    if (!answerField_) return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(answerField_)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(answerField_, text.data(), static_cast<int>(text.size()))));
-    return text;
+void Balloon::LayOut(POINT topLeft) {
+    const BalloonLayout layout = LayoutAt(dpi_);
+    SetBounds(RECT{topLeft.x, topLeft.y, topLeft.x + layout.size.cx, topLeft.y + layout.size.cy});
+    // The controls let go of the old fonts before they are deleted.
+    BalloonFonts fonts = BalloonFonts::Create(dpi_);
+    PlaceChild(answerField_, layout.answerField, fonts.regular.get());
+    PlaceChild(okButton_, layout.okButton, fonts.regular.get());
+    fonts_ = std::move(fonts);
 }
 
-bool Balloon::IsAsking() const { return answerField_ && (GetWindowLongA(answerField_, GWL_STYLE) & WS_VISIBLE); }
+void Balloon::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    LayOut(POINT{suggested.left, suggested.top});
+    Repaint();
+}
 
-void Balloon::Say(const std::string& text, const std::string& caption, const RECT& character) {
+std::string Balloon::Answer() const {
+    if (!answerField_) return {};
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(answerField_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(answerField_, text.data(), static_cast<int>(text.size()))));
+    return platform::Narrow(text);
+}
+
+// The field's own flag: IsWindowVisible would also look at the balloon.
+bool Balloon::IsAsking() const { return answerField_ && (GetWindowLongW(answerField_, GWL_STYLE) & WS_VISIBLE); }
+
+void Balloon::Say(const std::string& text, const std::string& caption, const CharacterPlace& character) {
     Create();
     ShowChild(answerField_, false);
     ShowChild(okButton_, false);
@@ -81,15 +100,9 @@ void Balloon::Say(const std::string& text, const std::string& caption, const REC
 }
 
 void Balloon::Ask(const std::string& question, const std::string& caption, const std::string& defaultAnswer,
-                  const RECT& character) {
+                  const CharacterPlace& character) {
     Create();
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const RECT field = ChildBounds(answerField_);
-    const int fieldTop = client.bottom - 32 - (field.bottom - field.top);
-    MoveChild(answerField_, 32, fieldTop);
-    SetWindowTextA(answerField_, defaultAnswer.c_str());
-    MoveChild(okButton_, 32 + (field.right - field.left) + 8, fieldTop);
+    SetWindowTextW(answerField_, platform::Widen(defaultAnswer).c_str());
     ShowChild(answerField_, true);
     ShowChild(okButton_, true);
     Show(SW_SHOW);
@@ -99,11 +112,11 @@ void Balloon::Ask(const std::string& question, const std::string& caption, const
     // The user answers by typing: the field takes the keyboard, the default answer selected.
     SetForegroundWindow(hwnd());
     SetFocus(answerField_);
-    SendMessageA(answerField_, EM_SETSEL, 0, -1);
+    SendMessageW(answerField_, EM_SETSEL, 0, -1);
 }
 
 std::optional<std::string> Balloon::AskAndWait(const std::string& question, const std::string& caption,
-                                               const std::string& defaultAnswer, const RECT& character) {
+                                               const std::string& defaultAnswer, const CharacterPlace& character) {
     Ask(question, caption, defaultAnswer, character);
     std::optional<std::string> answer;
     // A quit request ends the wait: waiting on would keep it from the program's own loop.
@@ -111,11 +124,10 @@ std::optional<std::string> Balloon::AskAndWait(const std::string& question, cons
     return answer;
 }
 
-void Balloon::FollowCharacter(const RECT& character) {
+void Balloon::FollowCharacter(const CharacterPlace& character) {
     Create();
-    const int dpi = platform::SystemDpi();
-    const ScreenUnits units{platform::MonitorOfRect(character), platform::TwipsPerPixelAt(dpi),
-                            platform::TwipsPerPixelAt(dpi)};
+    const double twipsPerPixel = platform::TwipsPerPixelAt(dpi_);
+    const ScreenUnits units{platform::MonitorOfRect(character.bounds), twipsPerPixel, twipsPerPixel};
     const RECT bounds = Bounds();
     const BalloonPlacement place =
         PlaceBalloon(character, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top}, units, tail_);
@@ -133,7 +145,7 @@ void Balloon::SetTexts(const std::string& text, const std::string& caption) {
     text_ = text;
     caption_ = caption;
     // What a screen reader reads: the window's text.
-    SetWindowTextA(hwnd(), (caption.empty() ? text : caption + ": " + text).c_str());
+    SetWindowTextW(hwnd(), platform::Widen(caption.empty() ? text : caption + ": " + text).c_str());
     // A balloon already showing gets its new texts on the screen at once.
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -145,7 +157,7 @@ void Balloon::BringToTop() {
 void Balloon::OnPaint(HDC dc) {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    PaintBalloonFace(dc, client.right, client.bottom, BalloonFace{caption_, text_, tail_}, fonts_);
+    PaintBalloonFace(dc, client.right, client.bottom, BalloonFace{caption_, text_, tail_}, fonts_, dpi_);
 }
 
 void Balloon::OnMouseDown(platform::MouseButton button, POINT) { pressed_ = button; }

@@ -9,41 +9,38 @@
 
 #include "balloon/painting.h"
 #include "balloon/placement.h"
+#include "platform/units.h"
 #include "platform/window.h"
 
 class Balloon : public platform::Window {
 public:
     static constexpr const char* ClassName = "Pellory.frmBalloon";
-    // The face is drawn in pixels at fixed places (the tail's columns among them), so the window keeps this
-    // size in pixels at any DPI: 3705 x 1935 twips at 96 DPI.
-    static constexpr int WidthPx = 247;
-    static constexpr int HeightPx = 129;
+    // The window is 247 x 129 pixels at 96 DPI (3705 x 1935 twips); at any other DPI it and everything on
+    // it are that picture's lengths scaled, drawn anew.
+    static constexpr int WidthAt96 = 247;
+    static constexpr int HeightAt96 = 129;
     static constexpr unsigned AutoCloseMs = 10000;
+    // The controls' ids, by which the window system finds them (GetDlgItem).
+    static constexpr int AnswerFieldId = 101;
+    static constexpr int OkButtonId = 102;
 
-    Balloon();
+    // A message closes itself `autoCloseMs` after it was said.
+    explicit Balloon(unsigned autoCloseMs = AutoCloseMs);
 
-    // `character` is the character's window on the screen, in pixels.
+    // Texts are UTF-8. `character` is where the character's window is and the Size it is shown at.
     // A message that closes on a click or after ten seconds.
-    void Say(const std::string& text, const std::string& caption, const RECT& character);
+    void Say(const std::string& text, const std::string& caption, const CharacterPlace& character);
     // A question with the answer field and "OK"; returns at once.
     void Ask(const std::string& question, const std::string& caption, const std::string& defaultAnswer,
-             const RECT& character);
+             const CharacterPlace& character);
     // Asks, then handles events until the balloon is hidden. The answer is the field's content right after the
     // event that closed it, or nothing when the balloon was hidden before the first look.
     std::optional<std::string> AskAndWait(const std::string& question, const std::string& caption,
-                                          const std::string& defaultAnswer, const RECT& character);
+                                          const std::string& defaultAnswer, const CharacterPlace& character);
     // Places the balloon beside the character, shown or not, and turns the tail towards it.
-    void FollowCharacter(const RECT& character);
+    void FollowCharacter(const CharacterPlace& character);
     // Every way of closing does this: a click, "OK", Enter, the auto-close timer.
     void Close();
-
-    const std::string& Caption() const { return caption_; }
-    const std::string& Text() const { return text_; }
-    std::string Answer() const;
-    HWND AnswerField() const { return answerField_; }
-    HWND OkButton() const { return okButton_; }
-    bool IsAsking() const;
-    platform::Timer& AutoCloseTimer() { return autoCloseTimer_; }
 
 protected:
     bool OnCreate() override;
@@ -52,17 +49,23 @@ protected:
     void OnMouseUp(platform::MouseButton button, POINT at) override;
     // Alt+F4 closes it like a click; the window itself stays for the next use.
     void OnClose() override { Close(); }
+    // Fonts, controls, size and face at the new DPI; the next move beside the character places it.
+    void OnDpiChanged(int dpi, const RECT& suggested) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     static LRESULT CALLBACK AnswerFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                             DWORD_PTR self);
+    void LayOut(POINT topLeft);  // size, controls and fonts at dpi_
+    std::string Answer() const;
+    bool IsAsking() const;
     void SetTexts(const std::string& text, const std::string& caption);
     void BringToTop();
 
     std::string caption_;
     std::string text_;
     Tail tail_ = Tail::Bottom;
+    int dpi_ = platform::DefaultDpi;  // what the face, the controls and the placement are laid out for
     HWND answerField_ = nullptr;  // children: the window destroys them
     HWND okButton_ = nullptr;
     platform::Timer autoCloseTimer_;

@@ -1,7 +1,11 @@
 #include "balloon/painting.h"
 
+#include <string>
+
 #include "platform/font.h"
 #include "platform/layered.h"
+#include "platform/text.h"
+#include "platform/units.h"
 
 namespace {
 
@@ -13,9 +17,10 @@ void SetForeColor(HDC dc, COLORREF colour) {
 
 }  // namespace
 
-BalloonFonts BalloonFonts::Create(int dpiY) { return {platform::CreateTahoma(dpiY), platform::CreateTahoma(dpiY, true)}; }
+BalloonFonts BalloonFonts::Create(int dpi) { return {platform::CreateTahoma(dpi), platform::CreateTahoma(dpi, true)}; }
 
-void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, const BalloonFonts& fonts) {
+void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, const BalloonFonts& fonts, int dpi) {
+    const auto at = [dpi](int length96) { return platform::ScaledForDpi(length96, dpi); };
     const COLORREF infoText = GetSysColor(COLOR_INFOTEXT);
     const COLORREF infoBack = GetSysColor(COLOR_INFOBK);
 
@@ -35,35 +40,44 @@ void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, co
     SetDCBrushColor(dc, infoBack);
     SetForeColor(dc, infoText);
 
-    RoundRect(dc, 24, 24, width - 24, height - 24, 16, 16);
+    // The margin leaves room for the tail; the outline lies on its first row inside (top and left) and on
+    // the row one pixel in from the body's far edge (bottom and right).
+    const int margin = at(24);
+    RoundRect(dc, margin, margin, width - margin, height - margin, at(16), at(16));
 
-    RECT text{32, 32, width - 32, height - 32};
+    RECT text{at(32), at(32), width - at(32), height - at(32)};
     if (!face.caption.empty()) {
-        text.top = 46;
+        text.top = at(46);
         platform::SelectedObject boldFont(dc, fonts.bold.get());
-        TextOutA(dc, 32, 32, face.caption.data(), static_cast<int>(face.caption.size()));
+        const std::wstring caption = platform::Widen(face.caption);
+        TextOutW(dc, at(32), at(32), caption.c_str(), static_cast<int>(caption.size()));
     }
-    // DrawTextA keeps the text to the rectangle: lines below its bottom are cut off.
-    DrawTextA(dc, face.body.data(), static_cast<int>(face.body.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
+    // DrawTextW keeps the text to the rectangle: lines below its bottom are cut off.
+    const std::wstring body = platform::Widen(face.body);
+    DrawTextW(dc, body.data(), static_cast<int>(body.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
 
+    // The tail starts on the outline at `base` and its tip lies on the window's edge; the steps of one
+    // pixel tie it to that outline, whose row is one pixel wide at every DPI.
+    const int base = at(160), side = at(184);
     if (face.tail == Tail::Top) {
-        MoveToEx(dc, 160, 24, nullptr);
-        LineTo(dc, 184, 0);
-        LineTo(dc, 184, 25);
-        ExtFloodFill(dc, 180, 20, platform::BalloonColourKey, FLOODFILLSURFACE);
+        MoveToEx(dc, base, margin, nullptr);
+        LineTo(dc, side, 0);
+        LineTo(dc, side, margin + 1);
+        ExtFloodFill(dc, at(180), at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
         // Painting over the outline along the tail's base joins tail and body into one shape.
         SetForeColor(dc, infoBack);
-        MoveToEx(dc, 161, 24, nullptr);
-        LineTo(dc, 184, 24);
+        MoveToEx(dc, base + 1, margin, nullptr);
+        LineTo(dc, side, margin);
         SetForeColor(dc, infoText);
     } else {
-        MoveToEx(dc, 160, height - 24, nullptr);
-        LineTo(dc, 184, height);
-        LineTo(dc, 184, height - 25);
-        ExtFloodFill(dc, 180, height - 20, platform::BalloonColourKey, FLOODFILLSURFACE);
+        const int outline = height - margin - 1;
+        MoveToEx(dc, base, height - margin, nullptr);
+        LineTo(dc, side, height);
+        LineTo(dc, side, outline);
+        ExtFloodFill(dc, at(180), height - at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
         SetForeColor(dc, infoBack);
-        MoveToEx(dc, 160, height - 25, nullptr);
-        LineTo(dc, 184, height - 25);
+        MoveToEx(dc, base, outline, nullptr);
+        LineTo(dc, side, outline);
         SetForeColor(dc, infoText);
     }
 

@@ -12,9 +12,18 @@ struct BalloonPlacement {
     bool sideChanged;
 };
 
-// The balloon's right edge is this far right of the character's left edge.
-inline constexpr float BalloonOverhangTwips = 1000;
-// Below the character, the balloon's top reaches this far up over the character's bottom edge.
+// The character's window on the screen, in pixels, and the Size its art is shown at.
+struct CharacterPlace {
+    RECT bounds;
+    int sizePercent = 100;
+};
+
+// The balloon's right edge lies right of the character's left edge by the 63 pixels (at 96 DPI) from
+// the tail's tip to the balloon's right edge, which are the balloon's, plus the 3.67 pixels from the
+// character's left edge to where the tip points, which grow with the character's Size.
+inline constexpr float TipToBalloonRightTwips = 945;
+inline constexpr float CharacterLeftToTipTwips = 55;
+// Below the character, the balloon's top reaches this far (at Size 100) up over the character's bottom edge.
 inline constexpr float BalloonOverlapTwips = 300;
 
 struct ScreenUnits {
@@ -23,6 +32,6 @@ struct ScreenUnits {
     double twipsPerPixelY;
 };
 
-// `character` is the character's window in screen pixels, `balloon` the balloon's size. A character
-// that straddles the monitor's midline keeps the side it had and is followed on that side.
-BalloonPlacement PlaceBalloon(const RECT& character, SIZE balloon, const ScreenUnits& units, Tail current);
+// `balloon` is the balloon's size. A character that straddles the monitor's midline keeps the side it
+// had and is followed on that side.
+BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, const ScreenUnits& units, Tail current);

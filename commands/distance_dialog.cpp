@@ -1,8 +1,10 @@
 #include "commands/distance_dialog.h"
 
 #include <algorithm>
+#include <string>
 
 #include "commands/distance_layout.h"
+#include "imaging/pixel_art.h"
 #include "platform/error.h"
 #include "platform/font.h"
 #include "platform/host.h"
@@ -15,8 +17,6 @@ namespace {
 
 constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // close button only
 constexpr DWORD DialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr int SliderId = 1;
-constexpr int PreviewId = 2;
 constexpr int SmallStep = 1;
 constexpr int LargeStep = 10;
 
@@ -30,72 +30,87 @@ platform::WindowClass DialogClass() {
     return wc;
 }
 
-platform::UniqueIcon LoadDialogIcon(int metricX, int metricY) {
-    return platform::UniqueIcon(static_cast<HICON>(LoadImageA(platform::ResourceModule(), MAKEINTRESOURCEA(IDI_DISTANCE),
-                                                              IMAGE_ICON, GetSystemMetrics(metricX),
-                                                              GetSystemMetrics(metricY), LR_DEFAULTCOLOR)));
+platform::UniqueIcon LoadDialogIcon(int metricX, int metricY, int dpi) {
+    return platform::UniqueIcon(static_cast<HICON>(LoadImageW(platform::ResourceModule(), MAKEINTRESOURCEW(IDI_DISTANCE),
+                                                              IMAGE_ICON, platform::SystemMetricAt(metricX, dpi),
+                                                              platform::SystemMetricAt(metricY, dpi), LR_DEFAULTCOLOR)));
 }
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-HWND CreateControl(HWND parent, DWORD exStyle, const char* className, DWORD style, const RECT& r, int id) {
-    return CreateWindowExA(exStyle, className, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, Width(r), Height(r),
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* className, DWORD style, int id) {
+    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void PlaceControl(HWND control, const RECT& r, HFONT font) {
+    SetWindowPos(control, nullptr, r.left, r.top, Width(r), Height(r), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 }  // namespace
 
-DistanceDialog::DistanceDialog(int32_t& distance) : platform::Window(DialogClass()), distance_(distance) {}
-
+DistanceDialog::DistanceDialog(int32_t& distance, int sizePercent)
+    : platform::Window(DialogClass()), distance_(distance), sizePercent_(sizePercent) {}
 
 int32_t DistanceDialog::SliderValue() const { return slider_ ? GetScrollPos(slider_, SB_CTL) : 0; }
 
-std::string DistanceDialog::ReadOut() const {
-    char text[32] = {};
-    if (readOut_) GetWindowTextA(readOut_, text, sizeof text);
-    return text;
-}
-
 void DistanceDialog::CreateControls() {
-    const int dpi = platform::SystemDpi();
-    const DistanceLayout layout = DistanceLayoutAt(dpi, dpi);
-    RECT frame{0, 0, layout.client.cx, layout.client.cy};
-    AdjustWindowRectEx(&frame, DialogStyle, FALSE, DialogExStyle);
-    SetWindowPos(hwnd(), nullptr, 0, 0, Width(frame), Height(frame), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
     // Tab order is creation order: slider, read-out, preview.
-    slider_ = CreateControl(hwnd(), 0, "SCROLLBAR", WS_TABSTOP | SBS_HORZ, layout.slider, SliderId);
-    readOut_ = CreateControl(hwnd(), 0, "STATIC", SS_LEFT | SS_NOPREFIX, layout.readOut, 0);
-    preview_ = CreateControl(hwnd(), WS_EX_CLIENTEDGE, "STATIC", SS_OWNERDRAW, layout.preview, PreviewId);
+    slider_ = CreateControl(hwnd(), 0, L"SCROLLBAR", WS_TABSTOP | SBS_HORZ, SliderId);
+    readOut_ = CreateControl(hwnd(), 0, L"STATIC", SS_LEFT | SS_NOPREFIX, ReadOutId);
+    preview_ = CreateControl(hwnd(), WS_EX_CLIENTEDGE, L"STATIC", SS_OWNERDRAW, PreviewId);
     if (!slider_ || !readOut_ || !preview_) platform::RaiseCreateFailed("the distance controls");
-
     SCROLLINFO range{sizeof range, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 0, 0, 0};
     SetScrollInfo(slider_, SB_CTL, &range, FALSE);
-    font_ = platform::CreateTahoma(dpi);
-    for (HWND control : {slider_, readOut_, preview_})
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
 
-    bigIcon_ = LoadDialogIcon(SM_CXICON, SM_CYICON);
-    smallIcon_ = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON);
-    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+void DistanceDialog::LayOut() {
+    const DistanceLayout layout = DistanceLayoutAt(dpi_);
+    // New font and icons are handed over before the old ones go.
+    platform::UniqueFont font = platform::CreateTahoma(dpi_);
+    PlaceControl(slider_, layout.slider, font.get());
+    PlaceControl(readOut_, layout.readOut, font.get());
+    PlaceControl(preview_, layout.preview, font.get());
+    font_ = std::move(font);
+    platform::UniqueIcon big = LoadDialogIcon(SM_CXICON, SM_CYICON, dpi_);
+    platform::UniqueIcon small = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON, dpi_);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
 
+    // Crisp at whole scales, and no fringe against the colour key at the others.
+    imaging::ScaleArt(art_, character_, dpi_ / static_cast<double>(platform::DefaultDpi) * sizePercent_ / 100,
+                      platform::CharacterColourKey);
+    shownButtHeight_ = ScaledButtHeight(buttHeight_, art_.Height(), character_.Height());
     RECT inner{};
     GetClientRect(preview_, &inner);
     backBuffer_.Create(std::max(1L, inner.right), std::max(1L, inner.bottom));
 }
 
 bool DistanceDialog::OnCreate() {
+    dpi_ = Dpi();
+    const RECT frame = platform::WindowRectForClient(DistanceLayoutAt(dpi_).client, DialogStyle, DialogExStyle, dpi_);
+    SetWindowPos(hwnd(), nullptr, 0, 0, Width(frame), Height(frame), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
-    character_.CreateFromPicture(platform::LoadBitmapResource(IDB_BASE).get());
+    art_.CreateFromPicture(platform::LoadBitmapResource(IDB_BASE).get());
     buttHeight_ = platform::RoundHalfEvenClampedToInt32(
         platform::MetricValue(platform::LoadStringResource(IDS_BUTT_HEIGHT)).value_or(0));
+    LayOut();
     // A distance the slider cannot hold is shown at the nearer end but stays stored as it is until the
     // user moves the slider: opening and closing the dialog must not rewrite a setting behind the user's back.
     SetScrollPos(slider_, SB_CTL, ClampDistance(distance_), TRUE);
     ShowValue();
     return true;
+}
+
+void DistanceDialog::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetBounds(suggested);
+    LayOut();
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DistanceDialog::MoveSlider(int32_t value) {
@@ -111,7 +126,7 @@ void DistanceDialog::OnSliderChanged() {
 }
 
 void DistanceDialog::ShowValue() {
-    SetWindowTextA(readOut_, (std::to_string(SliderValue()) + "%").c_str());
+    SetWindowTextW(readOut_, (std::to_wstring(SliderValue()) + L"%").c_str());
     RedrawWindow(preview_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
@@ -135,9 +150,9 @@ void DistanceDialog::PaintPreview(HDC dc) {
     RECT inner{};
     GetClientRect(preview_, &inner);
     const int32_t width = inner.right, height = inner.bottom;
-    const int32_t border = GetSystemMetrics(SM_CXBORDER);
+    const int32_t border = platform::SystemMetricAt(SM_CXBORDER, dpi_);
 
-    RECT caption{border, height - GetSystemMetrics(SM_CYCAPTION), width - border - 2, height};
+    RECT caption{border, height - platform::SystemMetricAt(SM_CYCAPTION, dpi_), width - border - 2, height};
     DrawCaption(hwnd(), dc, &caption, DC_ACTIVE | DC_ICON | DC_TEXT | DC_GRADIENT);
     // The raised edge is open at the bottom: the outline of a window whose top edge is frame.top.
     RECT frame{0, caption.top - border - 2, width, height};
@@ -146,7 +161,7 @@ void DistanceDialog::PaintPreview(HDC dc) {
     // Seated on the frame's inner top line; drawing results are not examined, nothing here can fail usefully.
     if (character_.hDC()) {
         const int32_t w = character_.Width(), h = character_.Height();
-        TransparentBlt(dc, PreviewCharacterX(width, w, SliderValue()), frame.top + 2 - buttHeight_, w, h,
+        TransparentBlt(dc, PreviewCharacterX(width, w, SliderValue()), frame.top + 2 - shownButtHeight_, w, h,
                        character_.hDC(), 0, 0, w, h, platform::CharacterColourKey);
     }
 }
@@ -204,14 +219,14 @@ void DistanceDialog::ShowModal(HWND owner) {
         throw;
     }
     owner_ = owner;
-    if (owner) SetWindowLongPtrA(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    if (owner) SetWindowLongPtrW(hwnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 
     // The owner is parked off the screen while this is open, so centre on the monitor under the pointer.
     POINT pointer{};
     GetCursorPos(&pointer);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT window = Bounds(), &work = monitor.rcWork;
     MoveTo(work.left + (Width(work) - Width(window)) / 2, work.top + (Height(work) - Height(window)) / 2);
 

@@ -4,54 +4,58 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 #include "imaging/cDIBSection.h"
 #include "platform/handles.h"
+#include "platform/units.h"
 #include "platform/window.h"
 
 class DistanceDialog : public platform::Window {
 public:
     static constexpr const char* ClassName = "Pellory.frmDistance";
+    // The controls' ids, by which the window system finds them (GetDlgItem).
+    static constexpr int SliderId = 1;
+    static constexpr int PreviewId = 2;
+    static constexpr int ReadOutId = 3;
 
-    // `distance` is read when the dialog opens and written whenever the slider moves.
-    explicit DistanceDialog(int32_t& distance);
+    // `distance` is read when the dialog opens and written whenever the slider moves. The preview shows
+    // the character at `sizePercent` of its art's size, times the dialog's display scale.
+    DistanceDialog(int32_t& distance, int sizePercent);
 
     // Opens the dialog over `owner` (disabled meanwhile) and returns once it has been closed. Errors of
     // opening come out of here, with the owner left as it was.
     void ShowModal(HWND owner);
 
-    int32_t SliderValue() const;
-    std::string ReadOut() const;
-    int32_t ButtHeight() const { return buttHeight_; }
-    const cDIBSection& CharacterImage() const { return character_; }
-    HWND Slider() const { return slider_; }
-    HWND Preview() const { return preview_; }
-
-    // Draws the preview at the preview box's inner size into dc, over whatever is there.
-    void PaintPreview(HDC dc);
-
 protected:
     bool OnCreate() override;
     void OnClose() override;
     void OnDestroy() override;
+    // Moved to a monitor of another scale: the system's rectangle, then everything inside at the new DPI.
+    void OnDpiChanged(int dpi, const RECT& suggested) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void CreateControls();
+    void LayOut();  // controls, font, icons and the preview's character at dpi_
+    int32_t SliderValue() const;
     void MoveSlider(int32_t value);  // and follows it when the value differs
     void OnSliderChanged();
     void OnScroll(int code, int thumb);
     void ShowValue();  // read-out and preview, without touching the setting
+    void PaintPreview(HDC dc);  // at the preview box's inner size, over whatever is there
     void DrawPreviewItem(const DRAWITEMSTRUCT& item);
     void EnableOwner();
 
     int32_t& distance_;
-    int32_t buttHeight_ = 0;
+    const int sizePercent_;
+    int dpi_ = platform::DefaultDpi;
+    int32_t buttHeight_ = 0;        // of the art: rows from its top to the seat
+    int32_t shownButtHeight_ = 0;   // the same in the preview
     HWND slider_ = nullptr;  // children: the window destroys them
     HWND readOut_ = nullptr;
     HWND preview_ = nullptr;
-    cDIBSection character_;
+    cDIBSection art_;        // the bare character as the resources hold it
+    cDIBSection character_;  // as the preview shows it
     cDIBSection backBuffer_;  // the preview is composed here and copied in one blit, so dragging does not flicker
     platform::UniqueFont font_;
     platform::UniqueIcon bigIcon_;

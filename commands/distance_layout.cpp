@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/number.h"
+#include "platform/units.h"
 
 int32_t ClampDistance(int32_t distance) { return std::clamp<int32_t>(distance, 0, 100); }
 
@@ -10,21 +11,27 @@ int32_t PreviewCharacterX(int32_t previewWidth, int32_t imageWidth, int32_t dist
     return platform::RoundHalfEvenClampedToInt32(previewWidth - ((previewWidth - imageWidth) / 100.0) * distance - imageWidth);
 }
 
+int32_t NearestSourceIndex(int32_t index, int32_t targetLength, int32_t sourceLength) {
+    // floor((index + 0.5) x source / target), in integers.
+    return static_cast<int32_t>((2 * int64_t{index} + 1) * sourceLength / (2 * int64_t{targetLength}));
+}
+
+int32_t ScaledButtHeight(int32_t buttHeight, int32_t sourceHeight, int32_t targetHeight) {
+    int32_t row = 0;
+    while (row < targetHeight && NearestSourceIndex(row, targetHeight, sourceHeight) < buttHeight) ++row;
+    return row;
+}
+
 namespace {
 
-// A length of the 96-DPI design at another DPI, rounded halves to even like every twips conversion.
-int32_t Scaled(int32_t px96, int dpi) { return platform::RoundHalfEvenClampedToInt32(px96 * dpi / 96.0); }
-
-RECT ScaledRect(int32_t left, int32_t top, int32_t width, int32_t height, int dpiX, int dpiY) {
-    const int32_t l = Scaled(left, dpiX);
-    const int32_t t = Scaled(top, dpiY);
-    return RECT{l, t, l + Scaled(width, dpiX), t + Scaled(height, dpiY)};
+RECT ScaledRect(int32_t left, int32_t top, int32_t width, int32_t height, int dpi) {
+    const int32_t l = platform::ScaledForDpi(left, dpi), t = platform::ScaledForDpi(top, dpi);
+    return RECT{l, t, l + platform::ScaledForDpi(width, dpi), t + platform::ScaledForDpi(height, dpi)};
 }
 
 }  // namespace
 
-DistanceLayout DistanceLayoutAt(int dpiX, int dpiY) {
-    return {SIZE{Scaled(377, dpiX), Scaled(169, dpiY)},  // 5655 x 2535 twips
-            ScaledRect(8, 8, 321, 17, dpiX, dpiY), ScaledRect(336, 8, 33, 17, dpiX, dpiY),
-            ScaledRect(8, 32, 361, 129, dpiX, dpiY)};
+DistanceLayout DistanceLayoutAt(int dpi) {
+    return {SIZE{platform::ScaledForDpi(377, dpi), platform::ScaledForDpi(169, dpi)},  // 5655 x 2535 twips
+            ScaledRect(8, 8, 321, 17, dpi), ScaledRect(336, 8, 33, 17, dpi), ScaledRect(8, 32, 361, 129, dpi)};
 }

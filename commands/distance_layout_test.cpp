@@ -1,4 +1,4 @@
-// The dialog's arithmetic: where the character stands in the preview, and the layout at other DPIs.
+// The dialog's arithmetic: where the character stands in the preview, and where its seat lands when scaled.
 #include <gtest/gtest.h>
 
 #include "commands/distance_layout.h"
@@ -13,11 +13,8 @@ TEST(PreviewCharacterX, PlacesTheCharacterFromRightToLeft) {
     EXPECT_EQ(std::pair(ClampDistance(-1), ClampDistance(101)), std::pair(0, 100));
 }
 
-TEST(DistanceLayout, ScalesTheDesignWithTheDpi) {
-    const DistanceLayout at96 = DistanceLayoutAt(96, 96), at144 = DistanceLayoutAt(144, 144);
-    const RECT preview96{8, 32, 369, 161}, preview144{12, 48, 554, 242};  // 361 x 129 scales to 541.5 x 193.5
-    EXPECT_TRUE(EqualRect(&at96.preview, &preview96));
-    EXPECT_TRUE(EqualRect(&at144.preview, &preview144));
-    EXPECT_EQ(std::pair(at96.client.cx, at96.client.cy), std::pair(377L, 169L));
-    EXPECT_EQ(std::pair(at144.client.cx, at144.client.cy), std::pair(566L, 254L));  // 565.5 x 253.5, halves to even
+TEST(ScaledButtHeight, PutsTheSeatRowOnTheFrameLineAtAnyScale) {
+    // The art's 126 rows shown at 100 %, at 120 DPI (157.5, halves to even), 144, 192, 288 DPI x 300 % and at half size.
+    const struct { int32_t height, butt; } cases[] = {{126, 92}, {158, 115}, {189, 138}, {252, 184}, {1134, 828}, {63, 46}};
+    for (const auto& c : cases) EXPECT_EQ(ScaledButtHeight(92, 126, c.height), c.butt) << c.height;
 }

@@ -81,7 +81,7 @@ public:
         SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         const Seat seat = SeatOn(platform::VisibleFrame(perch_), 0, 0, metrics_);
         MoveTo(seat.bounds.left, seat.bounds.top);
-        balloon_.FollowCharacter(seat.bounds);
+        balloon_.FollowCharacter({seat.bounds});
     }
     void Redraw(HDC target) {
         auto layer = [&](const cDIBSection& p, int x, int y) {

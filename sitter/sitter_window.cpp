@@ -93,7 +93,7 @@ void SitterWindow::Rescale() {
     SetBounds(bounds_);
     ShowFrameInWindow();
     if (trackingTimer_.IsEnabled()) OnTrackTick();
-    if (balloon_) balloon_->FollowCharacter(bounds_);
+    if (balloon_) balloon_->FollowCharacter(Place());
 }
 
 bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -124,6 +124,8 @@ bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 // ---- Speaking ----
 
+CharacterPlace SitterWindow::Place() const { return CharacterPlace{bounds_, preferences_.sizePercent}; }
+
 Balloon& SitterWindow::balloon() {
     if (!balloon_) balloon_ = std::make_unique<platform::Owned<Balloon>>();
     balloon_->Create();
@@ -131,13 +133,13 @@ Balloon& SitterWindow::balloon() {
 }
 
 void SitterWindow::Say(const std::string& text, const std::string& caption) {
-    if (IsCreated()) balloon().Say(text, caption, bounds_);
+    if (IsCreated()) balloon().Say(text, caption, Place());
 }
 
 std::optional<std::string> SitterWindow::Ask(const std::string& question, const std::string& caption,
                                              const std::string& defaultAnswer) {
     if (!IsCreated()) return std::nullopt;
-    return balloon().AskAndWait(question, caption, defaultAnswer, bounds_);
+    return balloon().AskAndWait(question, caption, defaultAnswer, Place());
 }
 
 // ---- The mouse and the popup menu ----
@@ -188,7 +190,7 @@ void SitterWindow::OnDistanceChosen() {
     // Out of sight while the dialog is open.
     MoveCharacter(ParkedOutside(platform::VirtualScreen(), Metrics()).x, bounds_.top);
     try {
-        platform::Owned<DistanceDialog> dialog(preferences_.distance);
+        platform::Owned<DistanceDialog> dialog(preferences_.distance, preferences_.sizePercent);
         dialog.ShowModal(hwnd());
         settings::Write(settings::Distance, preferences_.distance);
     } catch (const platform::Error&) {
@@ -247,7 +249,7 @@ void SitterWindow::Follow(const Follower::Step& step) {
     }
     if (!EqualRect(&step.seat.bounds, &bounds_)) {
         MoveCharacter(step.seat.bounds.left, step.seat.bounds.top);
-        if (balloon_) balloon_->FollowCharacter(bounds_);
+        if (balloon_) balloon_->FollowCharacter(Place());
     }
     if (follower_.PollIntervalMs() != pollMs_) trackingTimer_.SetInterval(pollMs_ = follower_.PollIntervalMs());
 }

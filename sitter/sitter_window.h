@@ -16,6 +16,7 @@
 #include "sitter/wardrobe.h"
 
 class Balloon;
+struct CharacterPlace;
 class TrayIcon;
 
 class SitterWindow : public platform::Window {
@@ -41,6 +42,8 @@ protected:
 
 private:
     Balloon& balloon();
+    // Where the balloon finds the character.
+    CharacterPlace Place() const;
     void SetUpWindow();
     // Draws the character anew at its scale, and seats it again at its new size.
     void Rescale();

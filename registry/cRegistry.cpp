@@ -121,13 +121,13 @@ bool IsEmptyText(const Variant& value) {
 
 }  // namespace
 
-void cRegistry::SetMachine(const std::string& sMachine) {
-    if (sMachine.size() < 3)
+void cRegistry::SetMachine(const std::string& machine) {
+    if (machine.size() < 3)
         machine_.clear();
-    else if (sMachine.compare(0, 2, "\\\\") != 0)
-        machine_ = "\\\\" + sMachine;
+    else if (machine.compare(0, 2, "\\\\") != 0)
+        machine_ = "\\\\" + machine;
     else
-        machine_ = sMachine;
+        machine_ = machine;
 }
 
 Variant cRegistry::Value() {
@@ -155,10 +155,10 @@ Variant cRegistry::Value() {
     }
 }
 
-void cRegistry::SetValue(const Variant& vValue) {
+void cRegistry::SetValue(const Variant& value) {
     auto failureText = [&] {
         return "Failed to set registry value Key: '" + std::to_string(classKey_) + "',Section: '" + sectionKey_ +
-               "',Key: '" + valueKey_ + "' to value: '" + vValue.DisplayText() + "'";
+               "',Key: '" + valueKey_ + "' to value: '" + value.DisplayText() + "'";
     };
 
     // A remote registry that cannot be reached is a key that cannot be opened.
@@ -172,18 +172,18 @@ void cRegistry::SetValue(const Variant& vValue) {
         case REG_SZ:
         case REG_EXPAND_SZ: {
             // A byte array has no text to write: refused like an unsupported type.
-            if (vValue.kind() == Variant::Kind::Bytes) {
+            if (value.kind() == Variant::Kind::Bytes) {
                 result = ERROR_INVALID_DATA;
                 break;
             }
-            std::string text = vValue.ToString();
+            std::string text = value.ToString();
             DWORD type = HoldsEnvironmentReference(text) ? REG_EXPAND_SZ : REG_SZ;
             result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                                       static_cast<DWORD>(text.size() + 1));
             break;
         }
         case REG_BINARY: {
-            const ByteArray* bytes = vValue.AsBytes();
+            const ByteArray* bytes = value.AsBytes();
             if (!bytes) throw platform::Error(ErrKeyFailed, "", "");  // the number alone, no source
             static const BYTE none = 0;
             result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),
@@ -193,8 +193,8 @@ void cRegistry::SetValue(const Variant& vValue) {
         case REG_DWORD:
         case REG_DWORD_BIG_ENDIAN:
             // Only whole numbers are written, always little-endian; anything else is quietly skipped.
-            if (vValue.IsWholeNumber()) {
-                int32_t number = vValue.ToInt32();
+            if (value.IsWholeNumber()) {
+                int32_t number = value.ToInt32();
                 result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                                           sizeof number);
             }
@@ -204,25 +204,25 @@ void cRegistry::SetValue(const Variant& vValue) {
     if (result != ERROR_SUCCESS) Raise(ErrSetValueFailed, failureText());
 }
 
-Variant cRegistry::ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
-                           int32_t ValueType, const Variant& Default) {
-    SetClassKey(ClassKey);
-    SetSectionKey(SectionKey);
-    SetValueKey(ValueKey);
-    SetValueType(ValueType);
-    SetDefault(Default);
+Variant cRegistry::ValueEx(int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
+                           int32_t valueType, const Variant& fallback) {
+    SetClassKey(classKey);
+    SetSectionKey(sectionKey);
+    SetValueKey(valueKey);
+    SetValueType(valueType);
+    SetDefault(fallback);
     return Value();
 }
 
-void cRegistry::SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
-                           int32_t ValueType, const Variant& Default, Variant& NewValue) {
-    SetClassKey(ClassKey);
-    SetSectionKey(SectionKey);
-    SetValueKey(ValueKey);
-    SetValueType(ValueType);
-    SetDefault(Default);
-    if (valueType_ == REG_SZ && IsEmptyText(NewValue)) NewValue = default_;
-    SetValue(NewValue);
+void cRegistry::SetValueEx(int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
+                           int32_t valueType, const Variant& fallback, Variant& newValue) {
+    SetClassKey(classKey);
+    SetSectionKey(sectionKey);
+    SetValueKey(valueKey);
+    SetValueType(valueType);
+    SetDefault(fallback);
+    if (valueType_ == REG_SZ && IsEmptyText(newValue)) newValue = default_;
+    SetValue(newValue);
 }
 
 namespace {
@@ -284,9 +284,9 @@ bool cRegistry::DeleteValue() const {
     return true;
 }
 
-bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const {
-    sKeyNames.clear();
-    lKeyCount = 0;
+bool cRegistry::EnumerateValues(std::vector<std::string>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
     platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_QUERY_VALUE);
     if (!key) return true;
 
@@ -302,26 +302,26 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lK
     }
     if (result != ERROR_SUCCESS) return true;
 
-    CollectNames(std::max<DWORD>(longestName + 1, 1), sKeyNames, lKeyCount,
+    CollectNames(std::max<DWORD>(longestName + 1, 1), names, count,
                  [&](DWORD index, char* name, DWORD* length) {
                      return ::RegEnumValueA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
                  });
     return true;
 }
 
-bool cRegistry::EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const {
-    sSections.clear();
-    lSectionCount = 0;
+bool cRegistry::EnumerateSections(std::vector<std::string>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
     try {
         platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_ENUMERATE_SUB_KEYS);
         if (!key) return true;
         // Room for a full 255-character key name and its terminator.
-        CollectNames(256, sSections, lSectionCount, [&](DWORD index, char* name, DWORD* length) {
+        CollectNames(256, names, count, [&](DWORD index, char* name, DWORD* length) {
             return ::RegEnumKeyExA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
         });
     } catch (const std::exception& e) {
-        sSections.clear();
-        lSectionCount = 0;
+        names.clear();
+        count = 0;
         Raise(ErrEnumerateFailed, e.what());
     }
     return true;
@@ -343,14 +343,14 @@ std::string QuotedPath(const std::string& exePath) {
 
 }  // namespace
 
-void cRegistry::WriteBothRoots(const std::string& sText) {
+void cRegistry::WriteBothRoots(const std::string& text) {
     const std::string section = sectionKey_;
     classKey_ = HKeyClassesRoot;
-    SetValue(sText);
+    SetValue(text);
     classKey_ = HKeyLocalMachine;
     sectionKey_ = kMachineClasses + section;
     try {
-        SetValue(sText);
+        SetValue(text);
     } catch (...) {
         sectionKey_ = section;
         throw;
@@ -358,15 +358,15 @@ void cRegistry::WriteBothRoots(const std::string& sText) {
     sectionKey_ = section;
 }
 
-void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::string& sClassName,
-                                     const std::string& sClassDescription, const std::string& sAssociation,
-                                     const std::string& sOpenMenuText, bool bSupportPrint,
-                                     const std::string& sPrintMenuText, bool bSupportNew, const std::string& sNewMenuText,
-                                     bool bSupportInstall, const std::string& sInstallMenuText, int32_t lDefaultIconIndex) {
+void cRegistry::CreateEXEAssociation(const std::string& exePath, const std::string& className,
+                                     const std::string& classDescription, const std::string& extension,
+                                     const std::string& openMenuText, bool supportPrint,
+                                     const std::string& printMenuText, bool supportNew, const std::string& newMenuText,
+                                     bool supportInstall, const std::string& installMenuText, int32_t defaultIconIndex) {
     // Without a class name the class's keys would be the roots themselves.
-    if (sClassName.empty())
+    if (className.empty())
         Raise(ErrInvalidItemList, "Invalid class name passed to CreateEXEAssociation - expected a name");
-    const std::string path = QuotedPath(sExePath);
+    const std::string path = QuotedPath(exePath);
     auto write = [&](const std::string& section, const std::string& text) {
         sectionKey_ = section;
         valueKey_.clear();
@@ -374,24 +374,24 @@ void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::str
     };
     auto verb = [&](const std::string& name, const std::string& menuText, const std::string& fallback,
                     const std::string& arguments) {
-        write(sClassName + "\\shell\\" + name, menuText.empty() ? fallback : menuText);
-        write(sClassName + "\\shell\\" + name + "\\command", path + arguments + kDocumentPlaceholder);
+        write(className + "\\shell\\" + name, menuText.empty() ? fallback : menuText);
+        write(className + "\\shell\\" + name + "\\command", path + arguments + kDocumentPlaceholder);
     };
 
     valueType_ = REG_SZ;
-    write("." + sAssociation, sClassName);
-    write(sClassName, sClassDescription);
-    verb("open", sOpenMenuText, "&Open", " ");
-    if (bSupportPrint) verb("print", sPrintMenuText, "&Print", " /p ");
-    if (bSupportInstall) verb("add", sInstallMenuText, "&Install " + sAssociation, " /a ");
-    if (bSupportNew) verb("new", sNewMenuText, "&New", " /n ");
-    if (lDefaultIconIndex > -1) write(sClassName + "\\DefaultIcon", path + "," + std::to_string(lDefaultIconIndex));
+    write("." + extension, className);
+    write(className, classDescription);
+    verb("open", openMenuText, "&Open", " ");
+    if (supportPrint) verb("print", printMenuText, "&Print", " /p ");
+    if (supportInstall) verb("add", installMenuText, "&Install " + extension, " /a ");
+    if (supportNew) verb("new", newMenuText, "&New", " /n ");
+    if (defaultIconIndex > -1) write(className + "\\DefaultIcon", path + "," + std::to_string(defaultIconIndex));
 }
 
-void cRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<Variant>& vItems) {
-    if (vItems.empty() || vItems.size() % 3 != 0)
+void cRegistry::CreateAdditionalEXEAssociations(const std::string& className, const std::vector<Variant>& items) {
+    if (items.empty() || items.size() % 3 != 0)
         Raise(ErrInvalidItemList, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
-    sectionKey_ = sClassName;
+    sectionKey_ = className;
     if (!KeyExists()) Raise(ErrClassNotDefined, "Error - attempt to create additional associations before class defined.");
 
     // A failed write is passed over so that one bad group leaves the others written.
@@ -403,15 +403,15 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, c
         } catch (const platform::Error&) {
         }
     };
-    for (size_t i = 0; i + 2 < vItems.size(); i += 3) {
+    for (size_t i = 0; i + 2 < items.size(); i += 3) {
         valueType_ = REG_SZ;
         std::string verbKey;
         try {
-            verbKey = sClassName + "\\shell\\" + vItems[i].ToString();
+            verbKey = className + "\\shell\\" + items[i].ToString();
         } catch (const platform::Error&) {
             continue;  // a verb without a name has no key to go to: skip the whole group
         }
-        writeItem(verbKey, vItems[i + 1]);
-        writeItem(verbKey + "\\command", vItems[i + 2]);
+        writeItem(verbKey, items[i + 1]);
+        writeItem(verbKey + "\\command", items[i + 2]);
     }
 }

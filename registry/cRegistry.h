@@ -1,6 +1,7 @@
 #pragma once
 // A named place in the registry (root, key path, value name) with a data type and a fallback,
 // read and written through Value. Each use makes a fresh object; nothing stays open between calls.
+// Key paths, value names and text are UTF-8 here and UTF-16 in the registry, whatever the code page.
 #include <cstdint>
 #include <string>
 #include <vector>

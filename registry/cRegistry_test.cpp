@@ -156,7 +156,12 @@ TEST_F(Registry, MachineIsNormalisedAndKeysAreMadeAndListedLocally) {
     ASSERT_TRUE(GetComputerNameA(name, &length));
     At("far", REG_SZ, "", name).SetValue(kText);
     EXPECT_EQ(std::pair(RawGet(kSection, "far"), Read(At("far", 0, "", name))), std::pair(Sz(kText), std::pair(Variant(kText), REG_SZ)));
-    EXPECT_TRUE(At("", 0, "\\" + kText + "\\Deeper", kNoHost).CreateKey() && At("far").DeleteValue());
+    const std::string made = "\\" + kText, deeper = made + "\\Deeper";
+    EXPECT_TRUE(At("", 0, deeper, kNoHost).CreateKey() && At("far").DeleteValue());
+    // DeleteKey refuses a key that still has a subkey, as the system does, deletes one without, then finds it missing.
+    for (const auto& [sub, number] : std::initializer_list<std::pair<std::string, int32_t>>{{made, 26001}, {deeper, 0}, {deeper, 26001}})
+        ExpectRaised([&] { EXPECT_TRUE(At("", 0, sub, kNoHost).DeleteKey()); }, number,
+                     number ? "Failed to delete registry Key: '" + kHkcu + sub : "");
     RawSet(kText, REG_DWORD, "\1\0\0\0"s);
     Names values{"stale"}, sections;
     int32_t valueCount = -1, sectionCount = -1;
@@ -170,18 +175,19 @@ TEST_F(Registry, MachineIsNormalisedAndKeysAreMadeAndListedLocally) {
 
 TEST_F(Registry, AssociationsWriteUnderBothRootsAndStopAtTheFirstFailingWrite) {
     cRegistry reg;
-    ExpectRaised([&] { reg.CreateEXEAssociation("C:\\app.exe", "", "Doc", kExt); }, -2147194452,
-                 "Invalid class name passed to CreateEXEAssociation - expected a name");
-    ExpectClasses({});
     reg.CreateEXEAssociation("  C:\\Tools\\app.exe ", kClass, "Doc", kExt, "", true, "", true, "Make", true, "", 0);
     Tree all{{"." + kExt, Sz(kClass)}, {kClass, Sz("Doc")}, {kVerb + "open", Sz("&Open")}, {kVerb + "new", Sz("Make")},
              {kVerb + "print", Sz("&Print")}, {kVerb + "add", Sz("&Install " + kExt)}, {kClass + "\\DefaultIcon", Sz(kApp + ",0")}};
     for (const std::string& verb : {"open "s, "print /p "s, "add /a "s, "new /n "s})  // the path, the verb's switch, the document
         all[kVerb + verb.substr(0, verb.find(' ')) + "\\command"] = Sz(kApp + verb.substr(verb.find(' ')) + "\"%1\"");
     ExpectClasses(all);
-    // An unreachable machine fails the first write: what stood stays.
-    reg.SetMachine(kNoHost);
-    ExpectRaised([&] { reg.CreateEXEAssociation("C:\\x.exe", kClass, "X", kExt); }, 26001,
+    // Refused before anything is written, what stood stays: a class without a name, a verb list not in threes for
+    // the class just registered, and (at its first write) a machine that cannot be reached.
+    ExpectRaised([&] { reg.CreateEXEAssociation("C:\\app.exe", "", "Doc", kExt); }, -2147194452,
+                 "Invalid class name passed to CreateEXEAssociation - expected a name");
+    ExpectRaised([&] { reg.SetClassKey(cRegistry::HKeyClassesRoot), reg.CreateAdditionalEXEAssociations(kClass, {"a", "b", "c", "d", "e"}); },
+                 -2147194452, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+    ExpectRaised([&] { reg.SetMachine(kNoHost), reg.CreateEXEAssociation("C:\\x.exe", kClass, "X", kExt); }, 26001,
                  SetFailed(kClass, "-2147483648',Section: '." + kExt, ""));
     ExpectClasses(all, false);
     // Refused the machine-wide root, the first write stops halfway: the user's half stays, SectionKey as it was.

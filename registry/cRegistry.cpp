@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/error.h"
 #include "platform/handles.h"
+#include "platform/text.h"
 
+using platform::Narrow;
+using platform::Widen;
 
 namespace {
 
@@ -31,7 +35,7 @@ public:
             return true;
         }
         HKEY remote = nullptr;
-        if (::RegConnectRegistryA(machine.c_str(), RootHandle(classKey), &remote) != ERROR_SUCCESS) return false;
+        if (::RegConnectRegistryW(Widen(machine).c_str(), RootHandle(classKey), &remote) != ERROR_SUCCESS) return false;
         remote_.reset(remote);
         handle_ = remote;
         return true;
@@ -45,14 +49,14 @@ private:
 
 platform::UniqueKey OpenKey(HKEY root, const std::string& section, REGSAM access) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root, section.c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
+    if (::RegOpenKeyExW(root, Widen(section).c_str(), 0, access, &key) != ERROR_SUCCESS) return {};
     return platform::UniqueKey(key);
 }
 
 platform::UniqueKey CreateKeyFor(HKEY root, const std::string& section) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (::RegCreateKeyExA(root, section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kCreateAccess, nullptr, &key,
+    if (::RegCreateKeyExW(root, Widen(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kCreateAccess, nullptr, &key,
                           &disposition) != ERROR_SUCCESS)
         return {};
     return platform::UniqueKey(key);
@@ -60,12 +64,12 @@ platform::UniqueKey CreateKeyFor(HKEY root, const std::string& section) {
 
 // The stored bytes of a value whose probe reported `size`. If the value grew in between, the read
 // follows it rather than stopping at a half-filled buffer; if it vanished, the data is empty.
-std::vector<BYTE> ReadData(HKEY key, const std::string& name, DWORD size) {
+std::vector<BYTE> ReadData(HKEY key, const std::wstring& name, DWORD size) {
     std::vector<BYTE> data;
     for (int attempt = 0; attempt < 4; ++attempt) {
         data.assign(size, 0);
         DWORD got = size;
-        LONG result = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, data.empty() ? nullptr : data.data(), &got);
+        LONG result = ::RegQueryValueExW(key, name.c_str(), nullptr, nullptr, data.empty() ? nullptr : data.data(), &got);
         if (result == ERROR_SUCCESS) {
             data.resize(std::min<DWORD>(got, size));
             return data;
@@ -77,22 +81,23 @@ std::vector<BYTE> ReadData(HKEY key, const std::string& name, DWORD size) {
     return data;
 }
 
-// String data less its terminator. A value stored without one (size 0 included) keeps all its bytes
-// instead of losing the last character or reading before the buffer.
-std::string TextOf(const std::vector<BYTE>& data) {
-    auto end = data.end();
-    if (!data.empty() && data.back() == 0) --end;
-    return std::string(data.begin(), end);
+// UTF-16 string data less its terminator. A value stored without one (size 0 included) keeps all its
+// characters instead of losing the last one; an odd last byte is half a character and is dropped.
+std::wstring TextOf(const std::vector<BYTE>& data) {
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty() && text.back() == L'\0') text.pop_back();
+    return text;
 }
 
 // Environment references expanded; when the expansion fails the stored text is kept as it is.
-std::string Expanded(const std::string& text) {
-    DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+std::wstring Expanded(const std::wstring& text) {
+    DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
     if (needed == 0) return text;
-    std::string out(needed, '\0');
-    DWORD written = ::ExpandEnvironmentStringsA(text.c_str(), out.data(), needed);
+    std::wstring out(needed, L'\0');
+    DWORD written = ::ExpandEnvironmentStringsW(text.c_str(), out.data(), needed);
     if (written == 0 || written > needed) return text;
-    out.resize(std::strlen(out.c_str()));
+    out.resize(std::wcslen(out.c_str()));
     return out;
 }
 
@@ -104,9 +109,9 @@ uint32_t DwordOf(const std::vector<BYTE>& data) {
 }
 
 // A name between two percent signs, with at least one character between them.
-bool HoldsEnvironmentReference(const std::string& text) {
-    size_t first = text.find('%');
-    return first != std::string::npos && text.find('%', first + 2) != std::string::npos;
+bool HoldsEnvironmentReference(const std::wstring& text) {
+    size_t first = text.find(L'%');
+    return first != std::wstring::npos && text.find(L'%', first + 2) != std::wstring::npos;
 }
 
 // What "converted to text" gives as empty: nothing, an empty string, an empty byte array.
@@ -121,13 +126,13 @@ bool IsEmptyText(const Variant& value) {
 
 }  // namespace
 
-void cRegistry::SetMachine(const std::string& sMachine) {
-    if (sMachine.size() < 3)
+void cRegistry::SetMachine(const std::string& machine) {
+    if (machine.size() < 3)
         machine_.clear();
-    else if (sMachine.compare(0, 2, "\\\\") != 0)
-        machine_ = "\\\\" + sMachine;
+    else if (machine.compare(0, 2, "\\\\") != 0)
+        machine_ = "\\\\" + machine;
     else
-        machine_ = sMachine;
+        machine_ = machine;
 }
 
 Variant cRegistry::Value() {
@@ -136,16 +141,17 @@ Variant cRegistry::Value() {
     platform::UniqueKey key = OpenKey(root.get(), sectionKey_, KEY_QUERY_VALUE);
     if (!key) return default_;
 
+    const std::wstring name = Widen(valueKey_);
     DWORD type = 0, size = 0;
-    LONG probe = ::RegQueryValueExA(key.get(), valueKey_.c_str(), nullptr, &type, nullptr, &size);
+    LONG probe = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
     if (probe != ERROR_SUCCESS && probe != ERROR_MORE_DATA) return default_;
     valueType_ = static_cast<int32_t>(type);
 
-    std::vector<BYTE> data = ReadData(key.get(), valueKey_, size);
+    std::vector<BYTE> data = ReadData(key.get(), name, size);
     switch (type) {
         case REG_SZ:
-        case REG_MULTI_SZ: return Variant(TextOf(data));
-        case REG_EXPAND_SZ: return Variant(Expanded(TextOf(data)));
+        case REG_MULTI_SZ: return Variant(Narrow(TextOf(data)));
+        case REG_EXPAND_SZ: return Variant(Narrow(Expanded(TextOf(data))));
         case REG_DWORD: return Variant(static_cast<int32_t>(DwordOf(data)));
         case REG_DWORD_BIG_ENDIAN: {
             uint32_t v = DwordOf(data);
@@ -155,10 +161,10 @@ Variant cRegistry::Value() {
     }
 }
 
-void cRegistry::SetValue(const Variant& vValue) {
+void cRegistry::SetValue(const Variant& value) {
     auto failureText = [&] {
         return "Failed to set registry value Key: '" + std::to_string(classKey_) + "',Section: '" + sectionKey_ +
-               "',Key: '" + valueKey_ + "' to value: '" + vValue.DisplayText() + "'";
+               "',Key: '" + valueKey_ + "' to value: '" + value.DisplayText() + "'";
     };
 
     // A remote registry that cannot be reached is a key that cannot be opened.
@@ -167,35 +173,37 @@ void cRegistry::SetValue(const Variant& vValue) {
     platform::UniqueKey key = CreateKeyFor(root.get(), sectionKey_);
     if (!key) Raise(ErrKeyFailed, failureText());
 
+    const std::wstring name = Widen(valueKey_);
     LONG result = ERROR_SUCCESS;
     switch (valueType_) {
         case REG_SZ:
         case REG_EXPAND_SZ: {
             // A byte array has no text to write: refused like an unsupported type.
-            if (vValue.kind() == Variant::Kind::Bytes) {
+            if (value.kind() == Variant::Kind::Bytes) {
                 result = ERROR_INVALID_DATA;
                 break;
             }
-            std::string text = vValue.ToString();
+            // Stored as UTF-16 with its terminator, as every other program reads text.
+            const std::wstring text = Widen(value.ToString());
             DWORD type = HoldsEnvironmentReference(text) ? REG_EXPAND_SZ : REG_SZ;
-            result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                                      static_cast<DWORD>(text.size() + 1));
+            result = ::RegSetValueExW(key.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
             break;
         }
         case REG_BINARY: {
-            const ByteArray* bytes = vValue.AsBytes();
+            const ByteArray* bytes = value.AsBytes();
             if (!bytes) throw platform::Error(ErrKeyFailed, "", "");  // the number alone, no source
             static const BYTE none = 0;
-            result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),
+            result = ::RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY, bytes->empty() ? &none : bytes->data(),
                                       static_cast<DWORD>(bytes->size()));
             break;
         }
         case REG_DWORD:
         case REG_DWORD_BIG_ENDIAN:
             // Only whole numbers are written, always little-endian; anything else is quietly skipped.
-            if (vValue.IsWholeNumber()) {
-                int32_t number = vValue.ToInt32();
-                result = ::RegSetValueExA(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+            if (value.IsWholeNumber()) {
+                int32_t number = value.ToInt32();
+                result = ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                                           sizeof number);
             }
             break;
@@ -204,25 +212,25 @@ void cRegistry::SetValue(const Variant& vValue) {
     if (result != ERROR_SUCCESS) Raise(ErrSetValueFailed, failureText());
 }
 
-Variant cRegistry::ValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
-                           int32_t ValueType, const Variant& Default) {
-    SetClassKey(ClassKey);
-    SetSectionKey(SectionKey);
-    SetValueKey(ValueKey);
-    SetValueType(ValueType);
-    SetDefault(Default);
+Variant cRegistry::ValueEx(int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
+                           int32_t valueType, const Variant& fallback) {
+    SetClassKey(classKey);
+    SetSectionKey(sectionKey);
+    SetValueKey(valueKey);
+    SetValueType(valueType);
+    SetDefault(fallback);
     return Value();
 }
 
-void cRegistry::SetValueEx(int32_t ClassKey, const std::string& SectionKey, const std::string& ValueKey,
-                           int32_t ValueType, const Variant& Default, Variant& NewValue) {
-    SetClassKey(ClassKey);
-    SetSectionKey(SectionKey);
-    SetValueKey(ValueKey);
-    SetValueType(ValueType);
-    SetDefault(Default);
-    if (valueType_ == REG_SZ && IsEmptyText(NewValue)) NewValue = default_;
-    SetValue(NewValue);
+void cRegistry::SetValueEx(int32_t classKey, const std::string& sectionKey, const std::string& valueKey,
+                           int32_t valueType, const Variant& fallback, Variant& newValue) {
+    SetClassKey(classKey);
+    SetSectionKey(sectionKey);
+    SetValueKey(valueKey);
+    SetValueType(valueType);
+    SetDefault(fallback);
+    if (valueType_ == REG_SZ && IsEmptyText(newValue)) newValue = default_;
+    SetValue(newValue);
 }
 
 namespace {
@@ -238,14 +246,14 @@ void AppendName(std::vector<std::string>& names, int32_t& count, std::string nam
     ++count;
 }
 
-// Longest name the enumerations accept: 16383 characters, doubled for double-byte code pages.
-constexpr size_t kLongestName = 32768;
+// Longest name the enumerations accept: the registry's limit of 16383 characters and a terminator.
+constexpr size_t kLongestName = 16384;
 
 // Appends the names that `next(index, buffer, &length)` hands out for index 0, 1, ... until it fails; the
 // buffer grows when a name does not fit (one added while the listing runs).
 template <typename Next>
 void CollectNames(size_t bufferSize, std::vector<std::string>& names, int32_t& count, Next next) {
-    std::vector<char> name(bufferSize);
+    std::vector<wchar_t> name(bufferSize);
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(name.size());
         const LONG result = next(index, name.data(), &length);
@@ -254,7 +262,7 @@ void CollectNames(size_t bufferSize, std::vector<std::string>& names, int32_t& c
             continue;
         }
         if (result != ERROR_SUCCESS) break;
-        AppendName(names, count, std::string(name.data(), std::min<size_t>(length, name.size())));
+        AppendName(names, count, Narrow(std::wstring_view(name.data(), std::min<size_t>(length, name.size()))));
         ++index;
     }
 }
@@ -271,7 +279,7 @@ bool cRegistry::CreateKey() const {
 }
 
 bool cRegistry::DeleteKey() const {
-    if (::RegDeleteKeyA(RootHandle(classKey_), sectionKey_.c_str()) != ERROR_SUCCESS)
+    if (::RegDeleteKeyW(RootHandle(classKey_), Widen(sectionKey_).c_str()) != ERROR_SUCCESS)
         Raise(ErrKeyFailed, "Failed to delete registry Key: '" + KeyText(classKey_, sectionKey_));
     return true;
 }
@@ -279,49 +287,49 @@ bool cRegistry::DeleteKey() const {
 bool cRegistry::DeleteValue() const {
     platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, kCreateAccess);
     if (!key) Raise(ErrKeyFailed, "Failed to open key '" + KeyText(classKey_, sectionKey_) + "' for delete access");
-    if (::RegDeleteValueA(key.get(), valueKey_.c_str()) != ERROR_SUCCESS)
+    if (::RegDeleteValueW(key.get(), Widen(valueKey_).c_str()) != ERROR_SUCCESS)
         Raise(ErrKeyFailed, "Failed to delete registry Key: '" + KeyText(classKey_, sectionKey_) + "',Key: '" + valueKey_);
     return true;
 }
 
-bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, int32_t& lKeyCount) const {
-    sKeyNames.clear();
-    lKeyCount = 0;
+bool cRegistry::EnumerateValues(std::vector<std::string>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
     platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_QUERY_VALUE);
     if (!key) return true;
 
     // A real class buffer: a key created with a class string refuses the query when given none.
-    std::vector<char> keyClass(MAX_PATH);
+    std::vector<wchar_t> keyClass(MAX_PATH);
     DWORD longestName = 0;
     LONG result = ERROR_MORE_DATA;
     for (int attempt = 0; attempt < 2 && result == ERROR_MORE_DATA; ++attempt) {
         DWORD classLength = static_cast<DWORD>(keyClass.size());
-        result = ::RegQueryInfoKeyA(key.get(), keyClass.data(), &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
+        result = ::RegQueryInfoKeyW(key.get(), keyClass.data(), &classLength, nullptr, nullptr, nullptr, nullptr, nullptr,
                                     &longestName, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA) keyClass.resize(std::max<size_t>(classLength + 1, keyClass.size() * 2));
     }
     if (result != ERROR_SUCCESS) return true;
 
-    CollectNames(std::max<DWORD>(longestName + 1, 1), sKeyNames, lKeyCount,
-                 [&](DWORD index, char* name, DWORD* length) {
-                     return ::RegEnumValueA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    CollectNames(std::max<DWORD>(longestName + 1, 1), names, count,
+                 [&](DWORD index, wchar_t* name, DWORD* length) {
+                     return ::RegEnumValueW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
                  });
     return true;
 }
 
-bool cRegistry::EnumerateSections(std::vector<std::string>& sSections, int32_t& lSectionCount) const {
-    sSections.clear();
-    lSectionCount = 0;
+bool cRegistry::EnumerateSections(std::vector<std::string>& names, int32_t& count) const {
+    names.clear();
+    count = 0;
     try {
         platform::UniqueKey key = OpenKey(RootHandle(classKey_), sectionKey_, KEY_ENUMERATE_SUB_KEYS);
         if (!key) return true;
         // Room for a full 255-character key name and its terminator.
-        CollectNames(256, sSections, lSectionCount, [&](DWORD index, char* name, DWORD* length) {
-            return ::RegEnumKeyExA(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+        CollectNames(256, names, count, [&](DWORD index, wchar_t* name, DWORD* length) {
+            return ::RegEnumKeyExW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
         });
     } catch (const std::exception& e) {
-        sSections.clear();
-        lSectionCount = 0;
+        names.clear();
+        count = 0;
         Raise(ErrEnumerateFailed, e.what());
     }
     return true;
@@ -343,14 +351,14 @@ std::string QuotedPath(const std::string& exePath) {
 
 }  // namespace
 
-void cRegistry::WriteBothRoots(const std::string& sText) {
+void cRegistry::WriteBothRoots(const std::string& text) {
     const std::string section = sectionKey_;
     classKey_ = HKeyClassesRoot;
-    SetValue(sText);
+    SetValue(text);
     classKey_ = HKeyLocalMachine;
     sectionKey_ = kMachineClasses + section;
     try {
-        SetValue(sText);
+        SetValue(text);
     } catch (...) {
         sectionKey_ = section;
         throw;
@@ -358,15 +366,15 @@ void cRegistry::WriteBothRoots(const std::string& sText) {
     sectionKey_ = section;
 }
 
-void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::string& sClassName,
-                                     const std::string& sClassDescription, const std::string& sAssociation,
-                                     const std::string& sOpenMenuText, bool bSupportPrint,
-                                     const std::string& sPrintMenuText, bool bSupportNew, const std::string& sNewMenuText,
-                                     bool bSupportInstall, const std::string& sInstallMenuText, int32_t lDefaultIconIndex) {
+void cRegistry::CreateEXEAssociation(const std::string& exePath, const std::string& className,
+                                     const std::string& classDescription, const std::string& extension,
+                                     const std::string& openMenuText, bool supportPrint,
+                                     const std::string& printMenuText, bool supportNew, const std::string& newMenuText,
+                                     bool supportInstall, const std::string& installMenuText, int32_t defaultIconIndex) {
     // Without a class name the class's keys would be the roots themselves.
-    if (sClassName.empty())
+    if (className.empty())
         Raise(ErrInvalidItemList, "Invalid class name passed to CreateEXEAssociation - expected a name");
-    const std::string path = QuotedPath(sExePath);
+    const std::string path = QuotedPath(exePath);
     auto write = [&](const std::string& section, const std::string& text) {
         sectionKey_ = section;
         valueKey_.clear();
@@ -374,24 +382,24 @@ void cRegistry::CreateEXEAssociation(const std::string& sExePath, const std::str
     };
     auto verb = [&](const std::string& name, const std::string& menuText, const std::string& fallback,
                     const std::string& arguments) {
-        write(sClassName + "\\shell\\" + name, menuText.empty() ? fallback : menuText);
-        write(sClassName + "\\shell\\" + name + "\\command", path + arguments + kDocumentPlaceholder);
+        write(className + "\\shell\\" + name, menuText.empty() ? fallback : menuText);
+        write(className + "\\shell\\" + name + "\\command", path + arguments + kDocumentPlaceholder);
     };
 
     valueType_ = REG_SZ;
-    write("." + sAssociation, sClassName);
-    write(sClassName, sClassDescription);
-    verb("open", sOpenMenuText, "&Open", " ");
-    if (bSupportPrint) verb("print", sPrintMenuText, "&Print", " /p ");
-    if (bSupportInstall) verb("add", sInstallMenuText, "&Install " + sAssociation, " /a ");
-    if (bSupportNew) verb("new", sNewMenuText, "&New", " /n ");
-    if (lDefaultIconIndex > -1) write(sClassName + "\\DefaultIcon", path + "," + std::to_string(lDefaultIconIndex));
+    write("." + extension, className);
+    write(className, classDescription);
+    verb("open", openMenuText, "&Open", " ");
+    if (supportPrint) verb("print", printMenuText, "&Print", " /p ");
+    if (supportInstall) verb("add", installMenuText, "&Install " + extension, " /a ");
+    if (supportNew) verb("new", newMenuText, "&New", " /n ");
+    if (defaultIconIndex > -1) write(className + "\\DefaultIcon", path + "," + std::to_string(defaultIconIndex));
 }
 
-void cRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, const std::vector<Variant>& vItems) {
-    if (vItems.empty() || vItems.size() % 3 != 0)
+void cRegistry::CreateAdditionalEXEAssociations(const std::string& className, const std::vector<Variant>& items) {
+    if (items.empty() || items.size() % 3 != 0)
         Raise(ErrInvalidItemList, "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
-    sectionKey_ = sClassName;
+    sectionKey_ = className;
     if (!KeyExists()) Raise(ErrClassNotDefined, "Error - attempt to create additional associations before class defined.");
 
     // A failed write is passed over so that one bad group leaves the others written.
@@ -403,15 +411,15 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::string& sClassName, c
         } catch (const platform::Error&) {
         }
     };
-    for (size_t i = 0; i + 2 < vItems.size(); i += 3) {
+    for (size_t i = 0; i + 2 < items.size(); i += 3) {
         valueType_ = REG_SZ;
         std::string verbKey;
         try {
-            verbKey = sClassName + "\\shell\\" + vItems[i].ToString();
+            verbKey = className + "\\shell\\" + items[i].ToString();
         } catch (const platform::Error&) {
             continue;  // a verb without a name has no key to go to: skip the whole group
         }
-        writeItem(verbKey, vItems[i + 1]);
-        writeItem(verbKey + "\\command", vItems[i + 2]);
+        writeItem(verbKey, items[i + 1]);
+        writeItem(verbKey + "\\command", items[i + 2]);
     }
 }

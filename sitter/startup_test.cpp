@@ -139,6 +139,7 @@ std::string NoElement(const char* i) { return BadIndex + "Error #340 - Control a
 INSTANTIATE_TEST_SUITE_P(Startup, StartupCase, ::testing::Values(
     Case{"IndexBeyondTheList", [] { Store("Costume2", 9); }, {}, {}, {NoElement("9")}, false, {}, "4:9"},
     Case{"MetricWithoutColon", {}, {{101, "Butt height 92"}}, {}, {Metrics + "butt height value:" + Paragraph + "Error #9 - Subscript out of range"}, true},
+    Case{"MissingBlinkX", {}, {{102, std::nullopt}}, {}, {Metrics + "blink X position value:" + Paragraph + NotFound + "102' not found"}, true},
     Case{"MissingBlinkY", {}, {{103, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "103' not found"}, true},
     Case{"MissingFirstNameList", {}, {{104, std::nullopt}}, {}, {Metrics + "blink Y position value:" + Paragraph + NotFound + "104' not found"}, true},
     Case{"MissingSecondNameList", {}, {{105, std::nullopt}}, {},

@@ -51,6 +51,9 @@ public:
         // stacked again where it already is: so the character goes below that window first, then on top.
         BelowSatOnThenOnTop,
     };
+    // Some window systems (Wine's) raise a window they activated, moved or restored once more a moment later,
+    // over the character: so once the window sat on has been still this long, the character re-stacks again.
+    static constexpr uint64_t SettleMs = 200;
     struct Step {
         bool changed = false;  // another window sat on, or the character moved
         HWND satOn = nullptr;
@@ -60,9 +63,10 @@ public:
 
     explicit Follower(const Desktop& desktop) : desktop_(desktop) {}
 
-    Step OnPoll(const Character& character);
+    // `nowMs` is the time of the look, on any clock that counts milliseconds.
+    Step OnPoll(const Character& character, uint64_t nowMs);
     // An event of the window system; nothing when it concerns no window that matters.
-    std::optional<Step> OnEvent(WindowEvents::Kind kind, HWND window, const Character& character);
+    std::optional<Step> OnEvent(WindowEvents::Kind kind, HWND window, const Character& character, uint64_t nowMs);
     unsigned PollIntervalMs() const { return eventsSeen_ >= EventsToTrust ? CheckMs : PollMs; }
     HWND SatOn() const { return satOn_; }
     // The monitors may have changed: the frame is measured anew at the next look.
@@ -71,7 +75,7 @@ public:
 private:
     static constexpr int EventsToTrust = 2;
 
-    Step Look(const Character& character);
+    Step Look(const Character& character, uint64_t nowMs);
 
     const Desktop& desktop_;
     HWND satOn_ = nullptr;
@@ -79,4 +83,5 @@ private:
     RECT frame_{};                   // the visible frame of the window sat on, as last seen
     int32_t monitorTop_ = 0;         // the top of its monitor
     int eventsSeen_ = 0;             // changes that events told of before the poll saw them
+    std::optional<uint64_t> settleAt_;  // when to re-stack once more, the window sat on still until then
 };

@@ -33,9 +33,9 @@ struct TestDesktop final : Desktop {
 
 struct FollowerTest : ::testing::Test {
     // One step as the character takes it: it then stands where the step put it.
-    Follower::Step Poll() { return Took(follower.OnPoll(Me())); }
+    Follower::Step Poll() { return Took(follower.OnPoll(Me(), now)); }
     std::optional<Follower::Step> Event(WindowEvents::Kind kind, HWND window) {
-        auto step = follower.OnEvent(kind, window, Me());
+        auto step = follower.OnEvent(kind, window, Me(), now);
         if (step) Took(*step);
         return step;
     }
@@ -46,23 +46,32 @@ struct FollowerTest : ::testing::Test {
     TestDesktop desktop;
     Follower follower{desktop};
     RECT bounds{-667, -667, -590, -541};
+    uint64_t now = 0;  // milliseconds
 };
 
 using Restack = Follower::Restack;
 
 TEST_F(FollowerTest, SitsOnTheForegroundKeepsItThroughItsOwnWindowsAndRestacksWhenNeeded) {
-    const struct { HWND front; bool covered; HWND satOn; bool changed; Restack restack; const char* why; } steps[] = {
-        {Perch, false, Perch, true, Restack::BelowSatOnThenOnTop, "a new window in the foreground"},
-        {Perch, false, Perch, false, Restack::None, "a still desktop"},
-        {nullptr, false, Perch, false, Restack::None, "a moment without foreground"},
-        {Character, false, Perch, false, Restack::None, "the character clicked"},
-        {Balloon, false, Perch, false, Restack::None, "the balloon clicked"},
-        {Perch, false, Perch, false, Restack::BelowSatOnThenOnTop, "the window sat on back after the balloon"},
-        {Perch, true, Perch, false, Restack::OnTop, "someone else's topmost window over the character"},
-        {Other, false, Other, true, Restack::BelowSatOnThenOnTop, "another window"},
+    // At a time, the window in the foreground, whether another window covers the character, where the window
+    // sat on is (left, top) if it moved; then which window is sat on, whether that changed, and the re-stack.
+    const struct { uint64_t at; HWND front; bool covered; POINT moved; HWND satOn; bool changed; Restack restack; const char* why; } steps[] = {
+        {0, Perch, false, {}, Perch, true, Restack::BelowSatOnThenOnTop, "a new window in the foreground"},
+        {10, Perch, false, {}, Perch, false, Restack::None, "a still desktop"},
+        {190, nullptr, false, {}, Perch, false, Restack::None, "a moment without foreground"},
+        {200, Perch, false, {}, Perch, false, Restack::BelowSatOnThenOnTop, "again once the window has been still a while"},
+        {210, Character, false, {}, Perch, false, Restack::None, "the character clicked"},
+        {220, Balloon, false, {}, Perch, false, Restack::None, "the balloon clicked"},
+        {230, Perch, false, {}, Perch, false, Restack::BelowSatOnThenOnTop, "the window sat on back after the balloon"},
+        {240, Perch, true, {}, Perch, false, Restack::OnTop, "someone else's window over the character"},
+        {300, Perch, false, {150, 200}, Perch, true, Restack::None, "dragged"},
+        {400, Perch, false, {120, 200}, Perch, true, Restack::None, "dragged on"},
+        {599, Perch, false, {}, Perch, false, Restack::None, "held still, not long enough"},
+        {600, Perch, false, {}, Perch, false, Restack::BelowSatOnThenOnTop, "at rest"},
+        {700, Other, false, {}, Other, true, Restack::BelowSatOnThenOnTop, "another window"},
     };
     for (const auto& s : steps) {
-        desktop.foreground = s.front, desktop.covered = s.covered;
+        now = s.at, desktop.foreground = s.front, desktop.covered = s.covered;
+        if (s.moved.x) desktop.frames[Perch] = RECT{s.moved.x, s.moved.y, s.moved.x + 500, s.moved.y + 400};
         const Follower::Step step = Poll();
         EXPECT_EQ(std::tuple(step.satOn, step.changed, step.restack), std::tuple(s.satOn, s.changed, s.restack)) << s.why;
     }

@@ -223,8 +223,8 @@ int main(int argc, char** argv) {
             Follower follower(desktop);
             const double tpp = 1440.0 / 96;
             Follower::Character me{character.hwnd(), nullptr, character.Bounds(), 0, {1380, {77, 126}, tpp, tpp}};
-            me.bounds = follower.OnPoll(me).seat.bounds;
-            poll.tickUs = MicrosecondsPer(5000, [&] { follower.OnPoll(me); });
+            me.bounds = follower.OnPoll(me, GetTickCount64()).seat.bounds;
+            poll.tickUs = MicrosecondsPer(5000, [&] { follower.OnPoll(me, GetTickCount64()); });
         }
         Print("change-driven, poll alone (Wine)", poll);
 

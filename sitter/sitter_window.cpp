@@ -227,11 +227,11 @@ Follower::Character SitterWindow::AsFollowed() const {
     return Follower::Character{hwnd(), balloon_ ? balloon_->hwnd() : nullptr, bounds_, preferences_.distance, Metrics()};
 }
 
-void SitterWindow::OnTrackTick() { Follow(follower_.OnPoll(AsFollowed())); }
+void SitterWindow::OnTrackTick() { Follow(follower_.OnPoll(AsFollowed(), GetTickCount64())); }
 
 void SitterWindow::OnWindowEvent(WindowEvents::Kind kind, HWND window) {
     if (!trackingTimer_.IsEnabled()) return;  // paused while the menu or the distance dialog is open
-    if (const std::optional<Follower::Step> step = follower_.OnEvent(kind, window, AsFollowed())) Follow(*step);
+    if (const std::optional<Follower::Step> step = follower_.OnEvent(kind, window, AsFollowed(), GetTickCount64())) Follow(*step);
 }
 
 void SitterWindow::Follow(const Follower::Step& step) {

@@ -20,18 +20,19 @@ set_dpi 144 || e2e_die "cannot set the DPI"
 
 sitter=$(e2e_start_pellory) || e2e_die "no Pellory.frmSitter window appeared"
 perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"
-check "the perch is where it was put (physical pixels)" e2e_rect_is "$perch" "100 200 600 600"
+check "the perch is where it was put (physical pixels)" e2e_wait_rect 3000 "$perch" "100 200 600 600"
 check "seated to the pixel" e2e_wait_rect 3000 "$sitter" "523 108 600 234"
-check "the character's window is still 77 x 126 pixels" e2e_client_is "$sitter" "77 126"
+check_until 3000 "the character's window is still 77 x 126 pixels" "77 126" e2e_field "$sitter" client
 e2e_shot dpi144-seat >/dev/null
 
 # The dialog's layout grows with the DPI (377 x 169 pixels at 96 DPI); the slider has the focus.
 e2e_menu "$sitter" Down Return
 dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
 check "the distance dialog opens at 0%" e2e_wait_until 3000 e2e_child_text_is "$dialog" Static "0%"
-e2e_info "$dialog"
-read -r cw ch <<<"${INFO[client]:-0 0}"
-check "client area scaled by 1.5 (565..566 x 253..254, is $cw x $ch)" test "$cw" -ge 565 -a "$cw" -le 566 -a "$ch" -ge 253 -a "$ch" -le 254
+cw=0 ch=0
+scaled() { e2e_info "$1" && read -r cw ch <<<"${INFO[client]}" && [ "$cw" -ge 565 ] && [ "$cw" -le 566 ] && [ "$ch" -ge 253 ] && [ "$ch" -le 254 ]; }
+if e2e_wait_until 3000 scaled "$dialog"; then e2e_count ok "client area scaled by 1.5 ($cw x $ch)"
+else e2e_count FAIL "client area scaled by 1.5: $cw x $ch, expected 565..566 x 253..254"; fi
 e2e_keys Right End Home Next Next Next Next Next
 check "Right, End, Home, then five pages: 50%" e2e_wait_until 2000 e2e_child_text_is "$dialog" Static "50%"
 e2e_shot dpi144-dialog >/dev/null

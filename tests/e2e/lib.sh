@@ -65,12 +65,12 @@ e2e_reg_value() {
 }
 
 # e2e_raise_x XCLASS: raises the X windows of a program (X class = its lower-case file name) above its
-# siblings in the virtual desktop. Wine keeps the Windows z-order right but stacks a newly activated
-# window's X window above everything, topmost windows included, and never restacks a topmost window
-# that is already first in the Windows z-order; this puts the picture back in line with the z-order.
-# The character re-stacks itself when the foreground moves from one window to another, but not when it
-# comes back from the character (or its balloon) to the window sat on, nor for a window that has just
-# started: there the workaround is still needed.
+# siblings in the virtual desktop. Wine keeps the Windows z-order right, but the process of a newly
+# activated window raises its X window above everything, topmost windows included, some time after the
+# foreground changed (up to a few hundred milliseconds on a loaded machine), and never restacks a topmost
+# window that is already first in the Windows z-order. The character re-stacks itself when it sees a new
+# foreground window, which can be before that raise; until it also does so later, this puts the picture
+# back in line with the z-order (user.sh checks the real stacking with E2E_STACKING=1).
 e2e_raise_x() {
     local xid
     for xid in $(xdotool search --onlyvisible --class "^$1\$" 2>/dev/null); do

@@ -13,13 +13,13 @@ e2e_init
 seated_at() { e2e_wait_rect 3000 "$1" "$2"; }
 # Parked: far off the left of the screen (the system clamps the -66667 pixels asked for to -32768).
 parked() { e2e_info "$1" && read -r l _ r _ <<<"${INFO[rect]}" && [ "$r" -lt 0 ] && [ "$l" -le -30000 ]; }
-# SHOT "L T" plain|mirrored: the character's opaque pixels in the screenshot are those of its bitmap, or
-# flipped, in its top 24 rows (above the blinking eyes) and its bottom 34 (its legs, over the caption of
-# the window it sits on).
+# SHOT "L T" plain|mirrored [shoes]: the character's opaque pixels in the screenshot are those of its
+# bitmap, or flipped, in its top 24 rows (above the blinking eyes) and its bottom 34 (its legs, over the
+# caption of the window it sits on); with "shoes", in those bottom 34 rows alone.
 ART=$(dirname "$0")/../../resources/bitmaps/109.bmp
 seen_as() {
-    local l t flop=; read -r l t _ <<<"$2"; [ "$3" = mirrored ] && flop=-flop
-    local mask=("(" "$ART" $flop -fill white +opaque black -fill black -draw "rectangle 0,24 76,91" ")"
+    local l t flop= from=24; read -r l t _ <<<"$2"; [ "$3" = mirrored ] && flop=-flop; [ "${4:-}" = shoes ] && from=0
+    local mask=("(" "$ART" $flop -fill white +opaque black -fill black -draw "rectangle 0,$from 76,91" ")"
         -compose Multiply -composite)
     convert "$1" -crop "77x126+$l+$t" +repage "${mask[@]}" "$BUILD/e2e-seen.png" &&
         convert "$ART" $flop "${mask[@]}" "$BUILD/e2e-art.png" &&
@@ -71,19 +71,12 @@ stacking_over_perch() { check "drawn over the clicked window's caption" e2e_wait
 # Over another program's window: Wine's own notepad. The character's shoes (its bottom 34 rows) show over
 # notepad's caption after it starts, comes back, is dragged, resized, maximised and restored.
 NOTEPAD_KEY='HKCU\Software\Microsoft\Notepad'
-# SHOT "L T": the character's bottom 34 rows in the screenshot are those of its bitmap.
-shoes_seen() {
-    local l t; read -r l t <<<"$2"
-    convert "$1" -crop "77x34+$l+$((t + 92))" +repage "$BUILD/e2e-shoes-seen.png" &&
-        convert "$ART" -crop "77x34+0+92" +repage "$BUILD/e2e-shoes-art.png" &&
-        [ "$(e2e_pixels_differ "$BUILD/e2e-shoes-seen.png" "$BUILD/e2e-shoes-art.png")" -le 10 ]
-}
 # Seated on notepad where it is now (FromSide is 0: right edges flush), its shoes on top in a plain shot.
 shoes_over_notepad() {
     local l t r
     read -r l t r _ <<<"$(e2e_rect "$notepad")" && [ "$t" -gt 1 ] &&
         e2e_rect_is "$sitter" "$((r - 77)) $((t - 92)) $r $((t + 34))" &&
-        e2e_screenshot "$BUILD/e2e-notepad.png" && shoes_seen "$BUILD/e2e-notepad.png" "$((r - 77)) $((t - 92))"
+        e2e_screenshot "$BUILD/e2e-notepad.png" && seen_as "$BUILD/e2e-notepad.png" "$((r - 77)) $((t - 92))" plain shoes
 }
 shown_over_notepad() {  # CASE NAME: a failing shot is kept as BUILD/e2e-notepad-NAME.png
     if e2e_wait_until 5000 shoes_over_notepad; then e2e_count ok "shoes over notepad's caption $1"; else

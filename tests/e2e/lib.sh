@@ -180,7 +180,6 @@ e2e_perch() {
 # e2e_rect TARGET: prints "LEFT TOP RIGHT BOTTOM" of the window.
 e2e_rect() { e2e_info "$1" && printf '%s\n' "${INFO[rect]}"; }
 e2e_field() { e2e_info "$1" && printf '%s\n' "${INFO[$2]:-}"; }  # TARGET KEY: one line of `winprobe info`
-e2e_info_is() { e2e_info "$1" && [ "${INFO[$2]:-}" = "$3" ]; }  # TARGET KEY VALUE
 e2e_rect_is() { [ "$(e2e_rect "$1")" = "$2" ]; }  # TARGET "LEFT TOP RIGHT BOTTOM"
 e2e_wait_rect() { e2e_wait_until "$1" e2e_rect_is "$2" "$3"; }  # MS TARGET "LEFT TOP RIGHT BOTTOM"
 e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }  # TARGET "WIDTH HEIGHT"

@@ -27,10 +27,12 @@ trap 'rc=$?; forget_install; (exit $rc); e2e_cleanup' EXIT
 E2E_EXES+=(Pellory.exe)
 # setup.exe, Uninstall.exe or the copy of itself the uninstaller runs from the temporary folder.
 setup_running() { probe procs 2>/dev/null | tr -d '\r' | grep -qiE ' (pellory-.*-setup|uninstall|un)\.exe$'; }
-# Run in the test desktop, where the running character is to be found, and waited for.
+# Run in the test desktop, where the running character is to be found, and waited for: explorer returns
+# once the program is started (on a desktop that exists) or has ended, so from then on it is listed until
+# it ends. The files and values it writes are then all there.
 run_in_desktop() {
     wine explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$@" </dev/null >/dev/null 2>&1
-    e2e_wait_until 30000 not setup_running || e2e_log "$1 still runs"
+    check "${1##*[\\/]} ${*:2} has finished" e2e_wait_until 60000 not setup_running
 }
 
 # The zip: the four files, sums that match, README.txt with CRLF line ends.
@@ -85,8 +87,8 @@ run_in_desktop "${quiet%%\"*}" ${quiet#*\" }
 check "uninstalling ended the running Pellory" probe wait-exit "${new:-0}" --wait 15000
 check "the folder is gone" e2e_wait_until 15000 test ! -e "$dir"
 check "the Uninstall key is gone" e2e_wait_until 5000 not e2e_reg_value DisplayName "$UNINST"
-check "the shortcut is gone" test ! -e "$lnk"
-check "the Run entry is gone" not e2e_reg_value Pellory "$RUN"
+check "the shortcut is gone" e2e_wait_until 5000 test ! -e "$lnk"
+check "the Run entry is gone" e2e_wait_until 5000 not e2e_reg_value Pellory "$RUN"
 check "a silent uninstall keeps the settings" e2e_reg_value Costume
 
 e2e_finish

@@ -64,19 +64,6 @@ e2e_reg_value() {
         awk -F'    ' -v n="$1" '$2 == n { print $3 " " $4; f = 1 } END { exit !f }'
 }
 
-# e2e_raise_x XCLASS: raises the X windows of a program (X class = its lower-case file name) above its
-# siblings in the virtual desktop. Wine keeps the Windows z-order right, but the process of a newly
-# activated window raises its X window above everything, topmost windows included, some time after the
-# foreground changed (up to a few hundred milliseconds on a loaded machine), and never restacks a topmost
-# window that is already first in the Windows z-order. The character re-stacks itself when it sees a new
-# foreground window, which can be before that raise; until it also does so later, this puts the picture
-# back in line with the z-order (user.sh checks the real stacking with E2E_STACKING=1).
-e2e_raise_x() {
-    local xid
-    for xid in $(xdotool search --onlyvisible --class "^$1\$" 2>/dev/null); do
-        xdotool windowraise "$xid" 2>/dev/null
-    done
-}
 
 # e2e_screenshot FILE: the virtual desktop's X window.
 e2e_screenshot() { import -window "$(e2e_desktop_xid)" "$1" 2>/dev/null; }
@@ -173,7 +160,6 @@ e2e_perch() {
     hwnd=$(e2e_wait_window Pellory.Perch "$5" 10000) || return 1
     probe move "$hwnd" "$1" "$2" "$3" "$4" >/dev/null || return 1
     probe activate "$hwnd" --wait 3000 >/dev/null || return 1
-    e2e_raise_x pellory.exe
     printf '%s\n' "$hwnd"
 }
 
@@ -221,7 +207,7 @@ e2e_doc_crop() { e2e_crop "$1" "$2" "PNG8:$BUILD/doc-$3.png" -strip; }
 e2e_pixels_differ() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'; }
 
 # e2e_shot NAME: a desktop screenshot, BUILD/e2e-NAME.png, with the character's windows on top; prints its path.
-e2e_shot() { e2e_raise_x pellory.exe && sleep 0.3 && e2e_screenshot "$BUILD/e2e-$1.png" && echo "$BUILD/e2e-$1.png"; }
+e2e_shot() { sleep 0.3 && e2e_screenshot "$BUILD/e2e-$1.png" && echo "$BUILD/e2e-$1.png"; }
 
 # e2e_start_pellory: starts the program and prints its window's handle once the window has its frame size.
 e2e_start_pellory() {

@@ -40,7 +40,7 @@ while IFS=, read -r dpi client seat under; do
     e2e_start "$PELLORY"
     sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) || e2e_die "no Pellory.frmSitter window appeared"
     perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"
-    check "$dpi DPI: the perch is where it was put (physical pixels)" e2e_rect_is "$perch" "100 200 600 600"
+    check "$dpi DPI: the perch is where it was put (physical pixels)" e2e_wait_rect 3000 "$perch" "100 200 600 600"
     check "$dpi DPI: the character's window is ${client/ / x } pixels" e2e_wait_until 5000 e2e_client_is "$sitter" "$client"
     check "$dpi DPI: seated on the edge at $seat" e2e_wait_rect 5000 "$sitter" "$seat"
     e2e_click $(e2e_point_at "$sitter") 1

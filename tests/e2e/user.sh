@@ -62,8 +62,7 @@ check "back on the window clicked" seated_at "$sitter" "523 108 600 234"
 # ---- Stacking, in plain screenshots with nothing raised from outside: the character is drawn over the
 # caption of the window it sits on, whatever brought that window forward. Under Wine the activated
 # window's own process raises its X window some time after the foreground changed (up to a hundred ms and
-# more on a loaded machine), so a character that re-stacks only when it sees the new foreground loses now
-# and then. Behind E2E_STACKING=1 until the character re-stacks itself late enough in every one of these.
+# more on a loaded machine): the character re-stacks once that window has come to rest.
 # Clicked back into the foreground from another window: its caption does not cover the legs.
 unraised() { e2e_screenshot "$BUILD/e2e-stacked.png" && seen_as "$BUILD/e2e-stacked.png" "523 108" plain; }
 # Over another program's window, Wine's notepad: seated where notepad is now (FromSide 0: right edges
@@ -112,7 +111,7 @@ CASES
     probe close "$notepad" >/dev/null
     check "notepad closes" e2e_gone "$notepad" 5000
 }
-[ -n "${E2E_STACKING:-}" ] && stacking
+stacking
 probe close "$other"
 probe activate "$perch" --wait 3000 >/dev/null
 

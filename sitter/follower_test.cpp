@@ -85,9 +85,11 @@ TEST_F(FollowerTest, SitsOnTheForegroundKeepsItThroughItsOwnWindowsAndRestacksWh
 TEST_F(FollowerTest, MeasuresTheTopEdgeFromTheWindowsOwnMonitor) {
     desktop.monitors = {{0, 0, 1280, 1024}, {0, -900, 1600, 0}, {-1920, 0, 0, 1080}, {-300, 1024, 1620, 2224}};
     desktop.foreground = Perch;
+    // A window's top left corner, and whether the character is parked: the window's top edge less than 16
+    // twips below its monitor's (maximised there, with its borders beyond it), or minimised far away.
     const struct { LONG left, top; bool parked; } cases[] = {
         {100, 1, true}, {100, 2, false}, {100, -900, true}, {100, -898, false}, {-1800, 1, true}, {-1800, 40, false},
-        {0, 1025, true}, {0, 1026, false}};
+        {0, 1025, true}, {0, 1026, false}, {-8, -8, true}, {-32000, -32000, true}};
     for (const auto& c : cases) {
         desktop.frames[Perch] = RECT{c.left, c.top, c.left + 500, c.top + 300};
         const int queries = desktop.monitorQueries;
@@ -97,10 +99,10 @@ TEST_F(FollowerTest, MeasuresTheTopEdgeFromTheWindowsOwnMonitor) {
         EXPECT_EQ(seat.top, c.top - 92);
     }
     Poll();
-    EXPECT_EQ(desktop.monitorQueries, 8) << "a still window costs no monitor query";
+    EXPECT_EQ(desktop.monitorQueries, 10) << "a still window costs no monitor query";
     follower.Remeasure();  // the display changed
     Poll();
-    EXPECT_EQ(desktop.monitorQueries, 9);
+    EXPECT_EQ(desktop.monitorQueries, 11);
 }
 
 TEST_F(FollowerTest, EventsEarnThePollsTrustAndLoseItWhenTheyMissAChange) {

@@ -1,5 +1,5 @@
 // The character's window driven through its messages, with the real registry, resources and balloon: its
-// end, the mouse, the menu's commands, the notification icon, a second start and what it draws.
+// end, the menu's commands, the notification icon, its scale, its timer, and the objects it holds.
 #include <windows.h>
 
 #include <aclapi.h>
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/host.h"
@@ -81,6 +82,44 @@ bool Within2s(const std::function<bool()>& done) {
     const ULONGLONG until = GetTickCount64() + 2000;
     platform::RunModalLoop([&] { return done() || GetTickCount64() > until; });
     return done();
+}
+
+// Live objects of the process. Where the system does not count them (Wine answers 0), they are found
+// from the handle tables instead: both hand out the lowest free slot first, so after making more
+// objects than there can be free slots, the highest slot index used is the number of live objects plus
+// a constant.
+struct ObjectCounts { long gdi, user; };
+
+long HighestSlotAfter(int count, auto make, auto destroy, int slotStep) {
+    std::vector<decltype(make())> made;
+    long highest = 0;
+    for (int i = 0; i < count; ++i) highest = std::max(highest, long(LOWORD(reinterpret_cast<uintptr_t>(made.emplace_back(make())))));
+    for (auto h : made) destroy(h);
+    return highest / slotStep - count;
+}
+
+ObjectCounts Count() {
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (gdi != 0 && user != 0) return {static_cast<long>(gdi), static_cast<long>(user)};
+    // Each count leaves as many free slots as it made objects, so the next one must make more.
+    static int made = 3000;
+    made += 1000;
+    return {HighestSlotAfter(made, [] { return CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { DeleteObject(b); }, 1),
+            HighestSlotAfter(made, [] { return CreatePopupMenu(); }, [](HMENU m) { DestroyMenu(m); }, 2)};
+}
+
+// USER handles are shared with the desktop's other programs (the notification area makes and drops some
+// of its own for our icon), so a count is taken once two in a row agree, and a USER count is good to two.
+ObjectCounts SettledCount() {
+    ObjectCounts last = Count();
+    for (int i = 0; i < 10; ++i) {
+        platform::ProcessPendingEvents();
+        Sleep(50);
+        const ObjectCounts now = Count();
+        if (now.gdi == last.gdi && now.user == last.user) break;
+        last = now;
+    }
+    return last;
 }
 
 class Sitter : public ::testing::Test {
@@ -308,6 +347,48 @@ TEST(SitterTimer, WakesForTheBlinkAndNothingElse) {
     EXPECT_EQ(std::count_if(woke.begin(), woke.end(), [](ULONGLONG t) { return t > 200 && t < 2525; }), 0) << "none before the blink";
     EXPECT_TRUE(!woke.empty() && woke.back() >= 2900) << "the timer woke for the eyes to open again";
     EXPECT_LE(woke.size(), 5u) << "a first tick and the blink's four changes at most";
+}
+
+}  // namespace
+
+namespace {
+
+// Paints, steps of following (as window events bring them), conversations and costume changes hold on to no
+// GDI or USER object.
+TEST_F(Sitter, NoObjectOutlivesAPaintAStepOrAConversation) {
+    const auto work = [&](int rounds) {
+        for (platform::WindowDC dc(sitter.hwnd()); rounds > 0; --rounds) {
+            SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+            WindowEvents::Deliver(nullptr, rounds % 2 ? EVENT_SYSTEM_FOREGROUND : EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, 0, 0, 0);
+            if (rounds % 10) continue;
+            sitter.Say("Don't touch me!", rounds % 20 ? "" : "Caption");
+            PostMessageW(FindWindowA("Pellory.frmBalloon", nullptr), WM_CLOSE, 0, 0);  // answered at once
+            sitter.Ask("Enter question", "!8BALL", "answer");
+            Command(Wardrobe::Command(rounds % 20 ? Layer::One : Layer::Two, rounds / 10 % 3 + 1));
+        }
+        platform::ProcessPendingEvents();
+    };
+    // Counting from Wine's handle tables makes it rebuild a few cached objects at the next conversations,
+    // so the first round follows one count.
+    work(100), Count(), work(100);
+    const ObjectCounts before = SettledCount();
+    EXPECT_GT(before.gdi, 0);
+    work(3000);
+    const ObjectCounts after = SettledCount();
+    EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
+    // A leak here would be one per round at least, three hundred; the desktop's own come and go by one or two.
+    EXPECT_NEAR(after.user, before.user, 2) << "USER objects";
+}
+
+TEST(LeakCount, SeesALeakWhereThereIsOne) {
+    const ObjectCounts before = SettledCount();
+    std::vector<platform::UniqueBrush> kept;
+    std::vector<platform::UniqueMenu> menus;
+    for (int i = 0; i < 7; ++i) kept.emplace_back(CreateSolidBrush(0));
+    for (int i = 0; i < 30; ++i) menus.emplace_back(CreatePopupMenu());
+    const ObjectCounts after = SettledCount();
+    EXPECT_EQ(after.gdi - before.gdi, 7) << "7 brushes kept";
+    EXPECT_NEAR(after.user - before.user, 30, 2) << "30 menus kept";
 }
 
 }  // namespace

@@ -20,11 +20,7 @@ void Pump() { for (int i = 0; i < 5; ++i, Sleep(20)) platform::ProcessPendingEve
 
 HWND Control(const DistanceDialog& dialog, int id) { return GetDlgItem(dialog.hwnd(), id); }
 int32_t SliderValue(const DistanceDialog& dialog) { return GetScrollPos(Control(dialog, DistanceDialog::SliderId), SB_CTL); }
-std::wstring ReadOut(const DistanceDialog& dialog) {
-    wchar_t text[16] = {};
-    GetWindowTextW(Control(dialog, DistanceDialog::ReadOutId), text, 16);
-    return text;
-}
+std::wstring ReadOut(const DistanceDialog& dialog) { wchar_t t[16] = {}; GetWindowTextW(Control(dialog, DistanceDialog::ReadOutId), t, 16); return t; }
 // A control's rectangle in the dialog's client area.
 RECT Placed(const DistanceDialog& dialog, int id) {
     RECT r{};
@@ -125,8 +121,9 @@ TEST(DistanceDialogAtDpi, LaysItselfOutAndSeatsTheCharacterAtItsDpiAndSize) {
         LOGFONTW font{};
         const auto readOutFont = reinterpret_cast<HFONT>(SendMessageW(Control(dialog, DistanceDialog::ReadOutId), WM_GETFONT, 0, 0));
         GetObjectW(readOutFont, sizeof font, &font);
-        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog)),
-                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%")));
+        const bool icon = SendMessageW(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0);  // the program's own, from its resources
+        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog), icon),
+                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%"), true));
         ExpectCharacterSeated(dialog, c.dpi, c.size);
     }
 }

@@ -66,11 +66,6 @@ void Scroll(const DistanceDialog& dialog, int code, int thumb = 0) {
 
 class DistanceDialogTest : public ::testing::Test {
 protected:
-    void Open(int32_t stored) {
-        fromSide = stored;
-        dialog.Show();
-        Pump();
-    }
     int32_t fromSide = 0;
     platform::Owned<DistanceDialog> dialog{fromSide, 100};
 };
@@ -85,7 +80,7 @@ TEST_F(DistanceDialogTest, ShowsTheSettingClampedAndFollowsTheSlider) {
         {250, SB_LINELEFT, 0, 99, 99}, {250, SB_LINERIGHT, 0, 100, 250}};  // the slider did not move: kept
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.start << " code " << c.code);
-        Open(c.start);
+        fromSide = c.start, dialog.Show(), Pump();
         for (bool scrolled : {false, true}) {
             if (scrolled) Scroll(dialog, c.code, c.thumb);
             const int32_t shown = scrolled ? c.value : ClampDistance(c.start);

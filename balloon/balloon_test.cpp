@@ -18,7 +18,6 @@ struct BalloonTest : ::testing::Test {
     explicit BalloonTest(unsigned autoCloseMs = Balloon::AutoCloseMs) : balloon(autoCloseMs) {}
     HWND Field() const { return GetDlgItem(balloon.hwnd(), Balloon::AnswerFieldId); }
     HWND Ok() const { return GetDlgItem(balloon.hwnd(), Balloon::OkButtonId); }
-    void PressOk() { SendMessageW(Ok(), BM_CLICK, 0, 0); }
     // Presses a button on the face and releases it (or `up`, when given) at `releaseX`.
     void Click(UINT down, UINT up = 0, int releaseX = 100) {
         PostMessageW(balloon.hwnd(), down, 0, MAKELPARAM(100, 50));
@@ -70,7 +69,7 @@ TEST_F(QuickBalloonTest, AskAndWaitReturnsTheFieldAsTheClosingEventLeftItInUtf8)
     // A wait that nothing ends fails instead of hanging.
     After(60000, [this] { ADD_FAILURE() << "a question was never closed"; balloon.Close(); });
     const struct { std::wstring typed; std::string answer; std::function<void()> close; } cases[] = {
-        {L"", "", [this] { PressOk(); }},
+        {L"", "", [this] { SendMessageW(Ok(), BM_CLICK, 0, 0); }},
         {L"clicked", "clicked", [this] { Click(WM_LBUTTONDOWN); }},
         {L"Да, 日本語 ✓ 😺", "Да, 日本語 ✓ 😺", [this] { PostMessageW(Field(), WM_KEYDOWN, VK_RETURN, 0); }},
         {L"closed", "closed", [this] { PostMessageW(balloon.hwnd(), WM_CLOSE, 0, 0); }},

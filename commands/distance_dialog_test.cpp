@@ -20,11 +20,7 @@ void Pump() { for (int i = 0; i < 5; ++i, Sleep(20)) platform::ProcessPendingEve
 
 HWND Control(const DistanceDialog& dialog, int id) { return GetDlgItem(dialog.hwnd(), id); }
 int32_t SliderValue(const DistanceDialog& dialog) { return GetScrollPos(Control(dialog, DistanceDialog::SliderId), SB_CTL); }
-std::wstring ReadOut(const DistanceDialog& dialog) {
-    wchar_t text[16] = {};
-    GetWindowTextW(Control(dialog, DistanceDialog::ReadOutId), text, 16);
-    return text;
-}
+std::wstring ReadOut(const DistanceDialog& dialog) { wchar_t t[16] = {}; GetWindowTextW(Control(dialog, DistanceDialog::ReadOutId), t, 16); return t; }
 // A control's rectangle in the dialog's client area.
 RECT Placed(const DistanceDialog& dialog, int id) {
     RECT r{};
@@ -70,11 +66,6 @@ void Scroll(const DistanceDialog& dialog, int code, int thumb = 0) {
 
 class DistanceDialogTest : public ::testing::Test {
 protected:
-    void Open(int32_t stored) {
-        fromSide = stored;
-        dialog.Show();
-        Pump();
-    }
     int32_t fromSide = 0;
     platform::Owned<DistanceDialog> dialog{fromSide, 100};
 };
@@ -89,7 +80,7 @@ TEST_F(DistanceDialogTest, ShowsTheSettingClampedAndFollowsTheSlider) {
         {250, SB_LINELEFT, 0, 99, 99}, {250, SB_LINERIGHT, 0, 100, 250}};  // the slider did not move: kept
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.start << " code " << c.code);
-        Open(c.start);
+        fromSide = c.start, dialog.Show(), Pump();
         for (bool scrolled : {false, true}) {
             if (scrolled) Scroll(dialog, c.code, c.thumb);
             const int32_t shown = scrolled ? c.value : ClampDistance(c.start);
@@ -125,8 +116,9 @@ TEST(DistanceDialogAtDpi, LaysItselfOutAndSeatsTheCharacterAtItsDpiAndSize) {
         LOGFONTW font{};
         const auto readOutFont = reinterpret_cast<HFONT>(SendMessageW(Control(dialog, DistanceDialog::ReadOutId), WM_GETFONT, 0, 0));
         GetObjectW(readOutFont, sizeof font, &font);
-        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog)),
-                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%")));
+        const bool icon = SendMessageW(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0);  // the program's own, from its resources
+        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog), icon),
+                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%"), true));
         ExpectCharacterSeated(dialog, c.dpi, c.size);
     }
 }

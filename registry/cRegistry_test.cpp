@@ -37,9 +37,11 @@ std::string RawGet(const std::string& section, const std::string& name, HKEY roo
     return std::to_string(type) + ":" + (IsText(type) ? Narrow({data, size / 2}) : std::string(reinterpret_cast<char*>(data), size));
 }
 
+// Text is stored as given: the system counts a null character that follows text not ending in one, so none follows.
 void RawSet(const std::string& name, DWORD type, std::string data) {
     if (const std::wstring text = Widen(data); IsText(type)) data.assign(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kSection).c_str(), Widen(name).c_str(), type, data.data(), DWORD(data.size())), 0);
+    const auto size = DWORD(data.size());
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, Widen(kSection).c_str(), Widen(name).c_str(), type, (data + "zz").data(), size), 0);
 }
 
 std::string Sz(const std::string& text) { return "1:" + text + '\0'; }

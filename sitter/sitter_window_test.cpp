@@ -211,21 +211,6 @@ TEST(SitterStartup, AFailureThatEndsItReturnsFromTheLoopWithCodeOne) {
     RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
 }
 
-TEST_F(Sitter, ACostumeIsStoredAndWornOrLeftAsItWasWhenTheWriteIsRefused) {
-    const std::vector<COLORREF> before = Body();
-    // Key locked, costume chosen for layer 2, stored after, worn after.
-    const std::tuple<bool, int, std::string, bool> steps[] = {{true, 5, "missing", false}, {false, 3, "4:3", true}};
-    for (const auto& [locked, chosen, stored, worn] : steps) {
-        DeleteSettings();
-        if (locked) LockSettings();
-        Command(Wardrobe::Command(Layer::Two, chosen));
-        EXPECT_EQ(Stored("Costume2"), stored);
-        EXPECT_EQ(Body() != before, worn) << chosen;
-    }
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].starts_with("The costume could not be changed:\r\n\r\nError #26001 - Failed to set")) << messages[0];
-}
-
 // Stored when the dialog closes; a refused write is not reported, and following comes back all the same.
 TEST_F(Sitter, TheDistanceIsStoredWhenTheDialogClosesAndFollowingComesBack) {
     for (const bool locked : {false, true}) {
@@ -277,19 +262,25 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
     EXPECT_TRUE(IconShown(sitter.hwnd()));
 }
 
-TEST_F(Sitter, TakesTheSizeChosenAtOnceAndTheScaleOfItsDisplay) {
+// A choice is stored at once and worn; one the registry refuses is left as it was, and the user is told. The
+// scale of the display changes the character too.
+TEST_F(Sitter, TakesItsChoicesAtOnceAndTheScaleOfItsDisplay) {
     ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    const std::vector<COLORREF> plain = Body();
     const auto dpiChanged = [&](int dpi) {
         RECT suggested{0, 0, 10, 10};  // the rule seats it, not the system's suggestion
         SendMessageW(sitter.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     };
-    // What happens, then where it sits (its size times the art's 77 x 126 and the butt's 92), what is stored.
-    const struct { const char* what; std::function<void()> act; RECT seat; std::string stored; } steps[] = {
-        {"Size 150 %", [&] { Command(PopupMenu::SizeCommand(150)); }, {484, 62, 600, 251}, "4:150"},
-        {"onto a 200 % display", [&] { dpiChanged(192); }, {369, -76, 600, 302}, "4:150"},
-        {"Size 300 % refused", [&] { LockSettings(); Command(PopupMenu::SizeCommand(300)); }, {369, -76, 600, 302}, "missing"},
-        {"back at 100 %", [&] { DeleteSettings(); dpiChanged(96); }, {484, 62, 600, 251}, "missing"},
-        {"Size 100 %", [&] { Command(PopupMenu::SizeCommand(100)); }, {523, 108, 600, 234}, "4:100"},
+    // What happens; then where it sits (its size times the art's 77 x 126 and the butt's 92), which value is
+    // stored as what, and whether its body below the eyes is drawn as at first.
+    const struct { const char* what; std::function<void()> act; RECT seat; const char* name; std::string stored; bool plain; } steps[] = {
+        {"costume 5 of layer 2 refused", [&] { LockSettings(); Command(Wardrobe::Command(Layer::Two, 5)); }, {523, 108, 600, 234}, "Costume2", "missing", true},
+        {"costume 3 of layer 2", [&] { DeleteSettings(); Command(Wardrobe::Command(Layer::Two, 3)); }, {523, 108, 600, 234}, "Costume2", "4:3", false},
+        {"Size 150 %", [&] { Command(PopupMenu::SizeCommand(150)); }, {484, 62, 600, 251}, "Size", "4:150", false},
+        {"onto a 200 % display", [&] { dpiChanged(192); }, {369, -76, 600, 302}, "Size", "4:150", false},
+        {"Size 300 % refused", [&] { LockSettings(); Command(PopupMenu::SizeCommand(300)); }, {369, -76, 600, 302}, "Size", "missing", false},
+        {"back at 100 %", [&] { DeleteSettings(); dpiChanged(96); }, {484, 62, 600, 251}, "Size", "missing", false},
+        {"Size 100 %", [&] { Command(PopupMenu::SizeCommand(100)); }, {523, 108, 600, 234}, "Size", "4:100", false},
     };
     for (const auto& step : steps) {
         step.act();
@@ -297,10 +288,11 @@ TEST_F(Sitter, TakesTheSizeChosenAtOnceAndTheScaleOfItsDisplay) {
         RECT client{};
         GetClientRect(sitter.hwnd(), &client);
         EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(step.seat.right - step.seat.left, step.seat.bottom - step.seat.top)) << step.what;
-        EXPECT_EQ(Stored("Size"), step.stored) << step.what;
+        EXPECT_EQ(std::pair(Stored(step.name), Body() == plain), std::pair(step.stored, step.plain)) << step.what;
     }
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].starts_with("The size could not be changed:\r\n\r\nError #26001")) << messages[0];
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].starts_with("The costume could not be changed:\r\n\r\nError #26001 - Failed to set")) << messages[0];
+    EXPECT_TRUE(messages[1].starts_with("The size could not be changed:\r\n\r\nError #26001")) << messages[1];
 }
 
 // Without its answers the fortune says nothing after the question, and the user is told why.

@@ -1,7 +1,6 @@
 #!/bin/bash
 # End-to-end at 150 % and 200 % display scale: the character takes the scale (its window, its seat on the
-# edge, a crisp picture at 200 %), the balloon grows with it and keeps its place beside it, and the distance
-# dialog is laid out for the DPI and works.
+# edge, a crisp picture at 200 %), and the balloon grows with it and keeps its place beside it.
 # Usage: scale.sh BUILD_DIR PELLORY_EXE WINPROBE_EXE PERCH_EXE
 set -u
 BUILD=$1 PELLORY=$2 WINPROBE=$3 PERCH=$4
@@ -46,25 +45,6 @@ while IFS=, read -r dpi client seat under; do
     e2e_click $(e2e_point_at "$sitter") 1
     balloon=$(e2e_wait_window Pellory.frmBalloon - 5000)
     check "$dpi DPI: the balloon below the character at $under" e2e_wait_rect 5000 "$balloon" "$under"
-    if [ "$dpi" = 144 ]; then
-        # The dialog's layout grows with the DPI (377 x 169 pixels at 96 DPI); the keys move the slider.
-        probe close "$balloon" >/dev/null
-        e2e_menu "$sitter" Down Return
-        dialog=$(e2e_wait_window Pellory.frmDistance "Set Distance" 5000)
-        check "$dpi DPI: the distance dialog opens at 0%" e2e_wait_until 3000 e2e_child_text_is "$dialog" Static "0%"
-        check "$dpi DPI: its client area is 377 x 169 times 1.5, halves to even" e2e_wait_until 3000 e2e_client_is "$dialog" "566 254"
-        e2e_keys Right End Home Next Next Next Next Next
-        check "$dpi DPI: Right, End, Home, then five pages: 50%" e2e_wait_until 2000 e2e_child_text_is "$dialog" Static "50%"
-        # The caption's close button, found from the frame: borders all round, the caption above the client area.
-        e2e_info "$dialog"
-        read -r dl dt dr db <<<"${INFO[rect]}"
-        border=$(( (dr - dl - 566) / 2 )) caption=$(( db - dt - 254 - (dr - dl - 566) ))
-        e2e_click $((dr - border - caption / 2)) $((dt + border + caption / 2)) 1
-        check "$dpi DPI: its close button closes it" e2e_gone "$dialog" 3000
-        check "$dpi DPI: FromSide = 50 stored" e2e_wait_until 3000 e2e_reg_is FromSide "REG_DWORD 0x32"
-        check "$dpi DPI: seated at the middle of the window" e2e_wait_rect 3000 "$sitter" "234 62 350 251"
-        wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1
-    fi
     if [ "$dpi" = 192 ]; then
         shot=$(e2e_shot scale-$dpi)
         check "$dpi DPI: every art pixel a 2 x 2 block" e2e_wait_until 5000 crisp "$shot" "$seat" 2

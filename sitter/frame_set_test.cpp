@@ -46,11 +46,6 @@ TEST_F(Frames, LayersComposeInOrderThroughTheRedKeyPlainAndMirrored) {
                 EXPECT_EQ(GetPixel(frames.Frame(phase, mirrored).hDC(), x, probe.y), expected[static_cast<int>(phase)])
                     << probe.why << (mirrored ? ", mirrored" : "") << ", phase " << static_cast<int>(phase);
         }
-    // What the window is shown: one copy of the frame.
-    cDIBSection window;
-    ASSERT_TRUE(window.Create(77, 126));
-    frames.Show(window.hDC(), BlinkPhase::Closed, true);
-    EXPECT_EQ(std::pair(GetPixel(window.hDC(), 76 - 35, 30), GetPixel(window.hDC(), 2, 100)), std::pair(Magenta, Green));
 }
 
 // At every scale the frames are the art times the scale, and the blink frame lands where the art says,

@@ -60,19 +60,13 @@ std::string BalloonSays() {
     return platform::Narrow(text);
 }
 
-// The captions of a menu's items; a submenu's shows its checked item after a colon.
+// The captions of a menu's items.
 std::vector<std::string> Items(HMENU menu) {
     std::vector<std::string> items;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t caption[64] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
         items.push_back(platform::Narrow(caption));
-        HMENU sub = GetSubMenu(menu, i);
-        for (int j = 0; sub && j < GetMenuItemCount(sub); ++j)
-            if (GetMenuState(sub, static_cast<UINT>(j), MF_BYPOSITION) & MF_CHECKED) {
-                GetMenuStringW(sub, static_cast<UINT>(j), caption, 64, MF_BYPOSITION);
-                items.back() += ": " + platform::Narrow(caption);
-            }
     }
     return items;
 }
@@ -236,7 +230,9 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
         After(200, [&] {
             HWND menu = FindWindowA("#32768", nullptr);
             opened = menu && IsWindowVisible(menu);
-            items = Items(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+            const auto shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+            items = Items(shown);
+            if (GetMenuState(shown, PopupMenu::SizeCommand(100), MF_BYCOMMAND) & MF_CHECKED) items.push_back("100 % checked");
             SetWindowPos(perch, nullptr, 150, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             const ULONGLONG until = GetTickCount64() + 100;
             while (GetTickCount64() < until) platform::ProcessPendingEvents();
@@ -248,7 +244,7 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
         EXPECT_EQ(opened, opens) << mouse;
         if (opens) {
             EXPECT_TRUE(stayed) << "no following while the menu is open";
-            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1: Normal", "Costume 2: White", "Functions", "Size: 100 %", "", "Exit"}));
+            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1", "Costume 2", "Functions", "Size", "", "Exit", "100 % checked"}));
         }
         EXPECT_TRUE(Within2s([&] { return SeatedAt({573, 108, 650, 234}); })) << "following again";
         SetWindowPos(perch, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -75,6 +75,7 @@ void Balloon::LayOut(POINT topLeft) {
 void Balloon::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
     LayOut(POINT{suggested.left, suggested.top});
+    if (character_) FollowCharacter(*character_);  // beside the character again, at the new size
     Repaint();
 }
 
@@ -126,6 +127,7 @@ std::optional<std::string> Balloon::AskAndWait(const std::string& question, cons
 
 void Balloon::FollowCharacter(const CharacterPlace& character) {
     Create();
+    character_ = character;
     const double twipsPerPixel = platform::TwipsPerPixelAt(dpi_);
     const ScreenUnits units{platform::MonitorOfRect(character.bounds), twipsPerPixel, twipsPerPixel};
     const RECT bounds = Bounds();

@@ -49,7 +49,7 @@ protected:
     void OnMouseUp(platform::MouseButton button, POINT at) override;
     // Alt+F4 closes it like a click; the window itself stays for the next use.
     void OnClose() override { Close(); }
-    // Fonts, controls, size and face at the new DPI; the next move beside the character places it.
+    // Fonts, controls, size and face at the new DPI, and placed beside the character again.
     void OnDpiChanged(int dpi, const RECT& suggested) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -65,6 +65,7 @@ private:
     std::string caption_;
     std::string text_;
     Tail tail_ = Tail::Bottom;
+    std::optional<CharacterPlace> character_;  // where it was last told the character is
     int dpi_ = platform::DefaultDpi;  // what the face, the controls and the placement are laid out for
     HWND answerField_ = nullptr;  // children: the window destroys them
     HWND okButton_ = nullptr;

@@ -97,34 +97,34 @@ TEST_F(QuickBalloonTest, AskAndWaitReturnsTheFieldAsTheClosingEventLeftItInUtf8)
 }
 
 // Wine gives every monitor the same DPI, so the message a move to another monitor brings is sent here.
-TEST_F(BalloonTest, ANewDpiLaysOutAndPaintsItAnew) {
+TEST_F(BalloonTest, ANewDpiLaysOutPaintsItAnewAndPlacesItBesideTheCharacter) {
     balloon.Ask("?", "", "", character);  // below the character: the tail at the top
-    // The field 32 above the bottom, "OK" 8 right of it; then placed in twips of that DPI: 1000 right of the
-    // character's left edge, 300 up over its bottom.
-    const struct { int dpi; RECT window, field, ok; LONG fontHeight; int margin; POINT placed; } cases[] = {
-        {144, {100, 200, 470, 394}, {48, 118, 266, 146}, {278, 118, 316, 146}, -16, 36, {130, 396}},
-        {96, {100, 200, 347, 329}, {32, 78, 177, 97}, {185, 78, 210, 97}, -11, 24, {220, 406}},
+    // The window's size; the field 32 above the bottom, "OK" 8 right of it; placed in twips of that DPI:
+    // 1000 right of the character's left edge, 300 up over its bottom.
+    const struct { int dpi; SIZE window; RECT field, ok; LONG fontHeight; int margin; POINT placed; } cases[] = {
+        {144, {370, 194}, {48, 118, 266, 146}, {278, 118, 316, 146}, -16, 36, {130, 396}},
+        {96, {247, 129}, {32, 78, 177, 97}, {185, 78, 210, 97}, -11, 24, {220, 406}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dpi);
-        const RECT suggested{100, 200, c.window.right + 1, c.window.bottom - 1};  // the system's rounding may differ
+        const RECT suggested{100, 200, 100 + c.window.cx + 1, 200 + c.window.cy - 1};  // the system's rounding may differ
         SendMessageW(balloon.hwnd(), WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT window{}, field{}, ok{};  // the balloon's client area is its window
         GetWindowRect(balloon.hwnd(), &window), GetWindowRect(Field(), &field), GetWindowRect(Ok(), &ok);
-        OffsetRect(&field, -100, -200), OffsetRect(&ok, -100, -200);
-        EXPECT_TRUE(EqualRect(&window, &c.window) && EqualRect(&field, &c.field) && EqualRect(&ok, &c.ok));
+        OffsetRect(&field, -window.left, -window.top), OffsetRect(&ok, -window.left, -window.top);
+        EXPECT_EQ(std::tuple(window.left, window.top, window.right - window.left, window.bottom - window.top),
+                  std::tuple(c.placed.x, c.placed.y, c.window.cx, c.window.cy));
+        EXPECT_TRUE(EqualRect(&field, &c.field) && EqualRect(&ok, &c.ok));
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Field(), WM_GETFONT, 0, 0)), sizeof font, &font);
         cDIBSection face;
-        ASSERT_TRUE(face.Create(window.right - 100, window.bottom - 200));
+        ASSERT_TRUE(face.Create(c.window.cx, c.window.cy));
         SendMessageW(balloon.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face.hDC()), PRF_CLIENT);
         // The outline one pixel wide at the scaled margin, and the tail's base joined to the body.
         const int middle = face.Height() / 2, base = c.margin * 170 / 24;
         EXPECT_EQ(std::tuple(font.lfHeight, GetPixel(face.hDC(), c.margin, middle), GetPixel(face.hDC(), c.margin + 1, middle),
                              GetPixel(face.hDC(), base, c.margin)),
                   std::tuple(c.fontHeight, GetSysColor(COLOR_INFOTEXT), GetSysColor(COLOR_INFOBK), GetSysColor(COLOR_INFOBK)));
-        balloon.FollowCharacter(character);
-        EXPECT_EQ(std::pair(balloon.Bounds().left, balloon.Bounds().top), std::pair(c.placed.x, c.placed.y));
     }
 }
 

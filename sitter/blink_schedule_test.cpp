@@ -39,9 +39,7 @@ TEST(BlinkSchedule, ACatSoundEvery500thPeriodWornAsCatgirlOnly) {
     schedule.AdvanceTo(2000 * Period, false);
     EXPECT_FALSE(schedule.AdvanceTo((2000 + 498) * Period, true).mewDue);
     EXPECT_TRUE(schedule.AdvanceTo((2000 + 499) * Period, true).mewDue);
-}
-
-TEST(CatSound, IsOneOfTheFirstFiveWords) {
+    // What it says: one of the first five words, floor(r x 5), never "....mreew?".
     const std::pair<float, const char*> draws[] = {{0.0f, "Mew!"}, {0.19999f, "Mew!"}, {0.2f, "Mrowrl..."}, {0.5f, "*purr*"},
                                                    {0.7f, "Mewl!"}, {0.8f, "Meow!"}, {0.99999994f, "Meow!"}};
     for (const auto& [r, sound] : draws) EXPECT_EQ(CatSound(r), sound) << r;

@@ -203,6 +203,21 @@ e2e_crop() { local l t r b; read -r l t r b <<<"$2"; convert "$1" -crop "$((r - 
 # e2e_doc_crop SHOT "LEFT TOP RIGHT BOTTOM" NAME: a picture for the documentation, BUILD/doc-NAME.png.
 e2e_doc_crop() { e2e_crop "$1" "$2" "PNG8:$BUILD/doc-$3.png" -strip; }
 
+# e2e_seen_as SHOT "L T ..." plain|mirrored [shoes] [SCALE]: the character's opaque pixels in the screenshot
+# are those of its art, flipped when mirrored and enlarged SCALE times pixel for pixel, in its top 24 rows
+# (above the blinking eyes) and its bottom 34 (its legs, over the caption of the window it sits on); with
+# "shoes", in those bottom 34 rows alone.
+E2E_ART=$(dirname "${BASH_SOURCE[0]}")/../../resources/bitmaps/109.bmp
+e2e_seen_as() {
+    local l t k=${5:-1} flop= from=24; read -r l t _ <<<"$2"; [ "$3" = mirrored ] && flop=-flop; [ "${4:-}" = shoes ] && from=0
+    local art=("$E2E_ART" $flop -scale "$((100 * k))%")
+    local mask=("(" "${art[@]}" -fill white +opaque black -fill black
+        -draw "rectangle 0,$((from * k)) $((77 * k - 1)),$((92 * k - 1))" ")" -compose Multiply -composite)
+    convert "$1" -crop "$((77 * k))x$((126 * k))+$l+$t" +repage "${mask[@]}" "$BUILD/e2e-seen.png" &&
+        convert "${art[@]}" "${mask[@]}" "$BUILD/e2e-art.png" &&
+        [ "$(e2e_pixels_differ "$BUILD/e2e-seen.png" "$BUILD/e2e-art.png")" -le $((10 * k)) ]
+}
+
 # e2e_pixels_differ A B: how many pixels of two same-sized images differ (small colour noise ignored).
 e2e_pixels_differ() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'; }
 

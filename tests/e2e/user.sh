@@ -13,19 +13,7 @@ e2e_init
 seated_at() { e2e_wait_rect 3000 "$1" "$2"; }
 # Parked: far off the left of the screen (the system clamps the -66667 pixels asked for to -32768).
 parked() { e2e_info "$1" && read -r l _ r _ <<<"${INFO[rect]}" && [ "$r" -lt 0 ] && [ "$l" -le -30000 ]; }
-# SHOT "L T" plain|mirrored [shoes]: the character's opaque pixels in the screenshot are those of its
-# bitmap, or flipped, in its top 24 rows (above the blinking eyes) and its bottom 34 (its legs, over the
-# caption of the window it sits on); with "shoes", in those bottom 34 rows alone.
-ART=$(dirname "$0")/../../resources/bitmaps/109.bmp
-seen_as() {
-    local l t flop= from=24; read -r l t _ <<<"$2"; [ "$3" = mirrored ] && flop=-flop; [ "${4:-}" = shoes ] && from=0
-    local mask=("(" "$ART" $flop -fill white +opaque black -fill black -draw "rectangle 0,$from 76,91" ")"
-        -compose Multiply -composite)
-    convert "$1" -crop "77x126+$l+$t" +repage "${mask[@]}" "$BUILD/e2e-seen.png" &&
-        convert "$ART" $flop "${mask[@]}" "$BUILD/e2e-art.png" &&
-        [ "$(e2e_pixels_differ "$BUILD/e2e-seen.png" "$BUILD/e2e-art.png")" -le 10 ]
-}
-drawn_as() { seen_as "$(e2e_shot "$2")" "$1" "$2"; }  # "L T R B" plain|mirrored, in BUILD/e2e-plain|mirrored.png
+drawn_as() { e2e_seen_as "$(e2e_shot "$2")" "$1" "$2"; }  # "L T R B" plain|mirrored, in BUILD/e2e-plain|mirrored.png
 # SHOT "L T R B" NAME: the character's body between its eyes and the window's edge (blinks stay above
 # row 56), where the costume of layer 2 shows.
 body() { read -r l t r _ <<<"$2"; e2e_crop "$1" "$l $((t + 56)) $r $((t + 90))" "$BUILD/e2e-$3.png"; }
@@ -64,13 +52,13 @@ check "back on the window clicked" seated_at "$sitter" "523 108 600 234"
 # window's own process raises its X window some time after the foreground changed (up to a hundred ms and
 # more on a loaded machine): the character re-stacks once that window has come to rest.
 # Clicked back into the foreground from another window: its caption does not cover the legs.
-unraised() { e2e_screenshot "$BUILD/e2e-stacked.png" && seen_as "$BUILD/e2e-stacked.png" "523 108" plain; }
+unraised() { e2e_screenshot "$BUILD/e2e-stacked.png" && e2e_seen_as "$BUILD/e2e-stacked.png" "523 108" plain; }
 # Over another program's window, Wine's notepad: seated where notepad is now (FromSide 0: right edges
 # flush), the character's shoes (its bottom 34 rows) show over notepad's caption.
 shoes_over_notepad() {
     local t r; read -r _ t r _ <<<"$(e2e_rect "$notepad")" && [ "$t" -gt 1 ] &&
         e2e_rect_is "$sitter" "$((r - 77)) $((t - 92)) $r $((t + 34))" && e2e_screenshot "$BUILD/e2e-notepad.png" &&
-        seen_as "$BUILD/e2e-notepad.png" "$((r - 77)) $((t - 92))" plain shoes
+        e2e_seen_as "$BUILD/e2e-notepad.png" "$((r - 77)) $((t - 92))" plain shoes
 }
 # What brings notepad forward or changes its frame; a click into its text is away from the character.
 click_notepad() { local l t; read -r l t _ _ <<<"$(e2e_rect "$notepad")" && e2e_click $((l + 60)) $((t + 120)) 1; }

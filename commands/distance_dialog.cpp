@@ -30,12 +30,6 @@ platform::WindowClass DialogClass() {
     return wc;
 }
 
-platform::UniqueIcon LoadDialogIcon(int metricX, int metricY, int dpi) {
-    return platform::UniqueIcon(static_cast<HICON>(LoadImageW(platform::ResourceModule(), MAKEINTRESOURCEW(IDI_DISTANCE),
-                                                              IMAGE_ICON, platform::SystemMetricAt(metricX, dpi),
-                                                              platform::SystemMetricAt(metricY, dpi), LR_DEFAULTCOLOR)));
-}
-
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
@@ -74,8 +68,8 @@ void DistanceDialog::LayOut() {
     PlaceControl(readOut_, layout.readOut, font.get());
     PlaceControl(preview_, layout.preview, font.get());
     font_ = std::move(font);
-    platform::UniqueIcon big = LoadDialogIcon(SM_CXICON, SM_CYICON, dpi_);
-    platform::UniqueIcon small = LoadDialogIcon(SM_CXSMICON, SM_CYSMICON, dpi_);
+    platform::UniqueIcon big = platform::LoadIconResource(IDI_DISTANCE, SM_CXICON, SM_CYICON, dpi_);
+    platform::UniqueIcon small = platform::LoadIconResource(IDI_DISTANCE, SM_CXSMICON, SM_CYSMICON, dpi_);
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     bigIcon_ = std::move(big);

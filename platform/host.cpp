@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/text.h"
+#include "platform/units.h"
 
 namespace platform {
 
@@ -44,6 +45,11 @@ std::string LoadStringResourceFrom(HMODULE module, int id) {
                                    reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) RaiseResourceNotFound(id);
     return Narrow(std::wstring_view(text, static_cast<size_t>(length)));
+}
+
+UniqueIcon LoadIconResource(int id, int metricX, int metricY, int dpi) {
+    return UniqueIcon(static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                    SystemMetricAt(metricX, dpi), SystemMetricAt(metricY, dpi), 0)));
 }
 
 UniqueBitmap LoadBitmapResourceFrom(HMODULE module, int id) {

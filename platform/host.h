@@ -44,5 +44,8 @@ std::string LoadStringResourceFrom(HMODULE module, int id);
 UniqueBitmap LoadBitmapResourceFrom(HMODULE module, int id);
 // The module the resources come from.
 HMODULE ResourceModule();
+// An icon resource of the resource module in the size of the system metrics `metricX` and `metricY`
+// (SM_CXSMICON, SM_CYSMICON ...) at `dpi`; null when there is none.
+UniqueIcon LoadIconResource(int id, int metricX, int metricY, int dpi);
 
 }  // namespace platform

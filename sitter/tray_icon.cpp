@@ -1,18 +1,13 @@
 #include "sitter/tray_icon.h"
 
 #include "platform/host.h"
-#include "platform/units.h"
 #include "resource_ids.h"
 
 namespace {
 
 constexpr UINT IconId = 1;
 
-platform::UniqueIcon SmallIconAt(int dpi) {
-    return platform::UniqueIcon(static_cast<HICON>(LoadImageW(platform::ResourceModule(), MAKEINTRESOURCEW(IDI_DISTANCE), IMAGE_ICON,
-                                                              platform::SystemMetricAt(SM_CXSMICON, dpi),
-                                                              platform::SystemMetricAt(SM_CYSMICON, dpi), 0)));
-}
+platform::UniqueIcon SmallIconAt(int dpi) { return platform::LoadIconResource(IDI_DISTANCE, SM_CXSMICON, SM_CYSMICON, dpi); }
 
 }  // namespace
 

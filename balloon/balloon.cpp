@@ -34,16 +34,6 @@ BalloonLayout LayoutAt(int dpi) {
     return {size, field, RECT{okLeft, top, okLeft + at(25), top + height}};
 }
 
-HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int id) {
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_TABSTOP | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
-void PlaceChild(HWND child, const RECT& r, HFONT font) {
-    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
-
 void ShowChild(HWND child, bool shown) { ShowWindow(child, shown ? SW_SHOWNA : SW_HIDE); }
 
 }  // namespace
@@ -54,8 +44,8 @@ Balloon::Balloon(unsigned autoCloseMs)
 bool Balloon::OnCreate() {
     dpi_ = Dpi();
     // Tab order: the answer field is the first control that takes the focus.
-    answerField_ = CreateChild(hwnd(), L"EDIT", L"", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, AnswerFieldId);
-    okButton_ = CreateChild(hwnd(), L"BUTTON", L"OK", BS_PUSHBUTTON, 0, OkButtonId);
+    answerField_ = platform::CreateChildWindow(hwnd(), L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, AnswerFieldId);
+    okButton_ = platform::CreateChildWindow(hwnd(), L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, 0, OkButtonId);
     if (answerField_) SetWindowSubclass(answerField_, &Balloon::AnswerFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
     LayOut(POINT{0, 0});
     platform::MakeColourKeyed(hwnd(), platform::BalloonColourKey);
@@ -67,8 +57,8 @@ void Balloon::LayOut(POINT topLeft) {
     SetBounds(RECT{topLeft.x, topLeft.y, topLeft.x + layout.size.cx, topLeft.y + layout.size.cy});
     // The controls let go of the old fonts before they are deleted.
     BalloonFonts fonts = BalloonFonts::Create(dpi_);
-    PlaceChild(answerField_, layout.answerField, fonts.regular.get());
-    PlaceChild(okButton_, layout.okButton, fonts.regular.get());
+    platform::PlaceChildWindow(answerField_, layout.answerField, fonts.regular.get());
+    platform::PlaceChildWindow(okButton_, layout.okButton, fonts.regular.get());
     fonts_ = std::move(fonts);
 }
 

@@ -33,16 +33,6 @@ platform::WindowClass DialogClass() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* className, DWORD style, int id) {
-    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
-void PlaceControl(HWND control, const RECT& r, HFONT font) {
-    SetWindowPos(control, nullptr, r.left, r.top, Width(r), Height(r), SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
 }  // namespace
 
 DistanceDialog::DistanceDialog(int32_t& distance, int sizePercent)
@@ -52,9 +42,9 @@ int32_t DistanceDialog::SliderValue() const { return slider_ ? GetScrollPos(slid
 
 void DistanceDialog::CreateControls() {
     // Tab order is creation order: slider, read-out, preview.
-    slider_ = CreateControl(hwnd(), 0, L"SCROLLBAR", WS_TABSTOP | SBS_HORZ, SliderId);
-    readOut_ = CreateControl(hwnd(), 0, L"STATIC", SS_LEFT | SS_NOPREFIX, ReadOutId);
-    preview_ = CreateControl(hwnd(), WS_EX_CLIENTEDGE, L"STATIC", SS_OWNERDRAW, PreviewId);
+    slider_ = platform::CreateChildWindow(hwnd(), L"SCROLLBAR", L"", WS_VISIBLE | WS_TABSTOP | SBS_HORZ, 0, SliderId);
+    readOut_ = platform::CreateChildWindow(hwnd(), L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, ReadOutId);
+    preview_ = platform::CreateChildWindow(hwnd(), L"STATIC", L"", WS_VISIBLE | SS_OWNERDRAW, WS_EX_CLIENTEDGE, PreviewId);
     if (!slider_ || !readOut_ || !preview_) platform::RaiseCreateFailed("the distance controls");
     SCROLLINFO range{sizeof range, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 0, 0, 0};
     SetScrollInfo(slider_, SB_CTL, &range, FALSE);
@@ -64,9 +54,9 @@ void DistanceDialog::LayOut() {
     const DistanceLayout layout = DistanceLayoutAt(dpi_);
     // New font and icons are handed over before the old ones go.
     platform::UniqueFont font = platform::CreateTahoma(dpi_);
-    PlaceControl(slider_, layout.slider, font.get());
-    PlaceControl(readOut_, layout.readOut, font.get());
-    PlaceControl(preview_, layout.preview, font.get());
+    platform::PlaceChildWindow(slider_, layout.slider, font.get());
+    platform::PlaceChildWindow(readOut_, layout.readOut, font.get());
+    platform::PlaceChildWindow(preview_, layout.preview, font.get());
     font_ = std::move(font);
     platform::UniqueIcon big = platform::LoadIconResource(IDI_DISTANCE, SM_CXICON, SM_CYICON, dpi_);
     platform::UniqueIcon small = platform::LoadIconResource(IDI_DISTANCE, SM_CXSMICON, SM_CYSMICON, dpi_);

@@ -233,6 +233,17 @@ bool ProcessPendingEvents() {
     return false;
 }
 
+HWND CreateChildWindow(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int id) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void PlaceChildWindow(HWND child, const RECT& bounds, HFONT font) {
+    SetWindowPos(child, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 bool RunModalLoop(const std::function<bool()>& finished, HWND dialog, const std::function<void()>& afterEvents) {
     while (!finished()) {
         int quitCode = 0;

@@ -109,6 +109,11 @@ public:
     ~Owned() override { this->Destroy(); }
 };
 
+// A control of `parent` with the identifier `id`, created at no size: PlaceChildWindow puts it where the
+// parent's layout at its DPI says. `style` is added to WS_CHILD.
+HWND CreateChildWindow(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int id);
+void PlaceChildWindow(HWND child, const RECT& bounds, HFONT font);
+
 // Handles the events that are waiting, then returns; false when a quit request was among them (it is
 // posted again for the program's own loop).
 bool ProcessPendingEvents();

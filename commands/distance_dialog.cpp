@@ -66,9 +66,9 @@ void DistanceDialog::LayOut() {
     smallIcon_ = std::move(small);
 
     // Crisp at whole scales, and no fringe against the colour key at the others.
-    imaging::ScaleArt(art_, character_, dpi_ / static_cast<double>(platform::DefaultDpi) * sizePercent_ / 100,
+    imaging::ScaleArt(art_, character_, imaging::CharacterScale(dpi_, sizePercent_),
                       platform::CharacterColourKey);
-    shownButtHeight_ = ScaledButtHeight(buttHeight_, art_.Height(), character_.Height());
+    shownButtHeight_ = imaging::FirstRowShowing(buttHeight_, art_.Height(), character_.Height());  // on the frame line
     RECT inner{};
     GetClientRect(preview_, &inner);
     backBuffer_.Create(std::max(1L, inner.right), std::max(1L, inner.bottom));

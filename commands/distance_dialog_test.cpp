@@ -6,6 +6,8 @@
 
 #include "commands/distance_dialog.h"
 #include "commands/distance_layout.h"
+#include "imaging/pixel_art.h"
+#include "imaging/pixels.h"
 #include "platform/error.h"
 #include "platform/host.h"
 #include "platform/number.h"
@@ -44,13 +46,13 @@ void ExpectCharacterSeated(const DistanceDialog& dialog, int dpi, int size) {
     const int32_t w = platform::RoundHalfEvenClampedToInt32(77 * scale), h = platform::RoundHalfEvenClampedToInt32(126 * scale);
     const int32_t frameTop =
         box.bottom - platform::SystemMetricAt(SM_CYCAPTION, dpi) - platform::SystemMetricAt(SM_CXBORDER, dpi) - 2;
-    const int32_t left = PreviewCharacterX(box.right, w, SliderValue(dialog)), top = frameTop + 2 - ScaledButtHeight(92, 126, h);
+    const int32_t left = PreviewCharacterX(box.right, w, SliderValue(dialog)), top = frameTop + 2 - imaging::FirstRowShowing(92, 126, h);
     int wrong = 0, drawn = 0;
     for (int y = 0; y < frameTop; ++y)
         for (int x = 0; x < box.right; ++x) {
             COLORREF expected = Face;
             if (x >= left && x < left + w && y >= top && y < top + h)
-                if (const COLORREF c = GetPixel(art.hDC(), NearestSourceIndex(x - left, w, 77), NearestSourceIndex(y - top, h, 126)); c)
+                if (const COLORREF c = GetPixel(art.hDC(), imaging::SourceUnderCentre(x - left, w, 77), imaging::SourceUnderCentre(y - top, h, 126)); c)
                     expected = c;
             const COLORREF shown = GetPixel(shot.hDC(), x, y);
             wrong += scale == std::floor(scale) ? shown != expected : (shown != Face) != (expected != Face);

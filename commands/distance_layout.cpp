@@ -11,17 +11,6 @@ int32_t PreviewCharacterX(int32_t previewWidth, int32_t imageWidth, int32_t dist
     return platform::RoundHalfEvenClampedToInt32(previewWidth - ((previewWidth - imageWidth) / 100.0) * distance - imageWidth);
 }
 
-int32_t NearestSourceIndex(int32_t index, int32_t targetLength, int32_t sourceLength) {
-    // floor((index + 0.5) x source / target), in integers.
-    return static_cast<int32_t>((2 * int64_t{index} + 1) * sourceLength / (2 * int64_t{targetLength}));
-}
-
-int32_t ScaledButtHeight(int32_t buttHeight, int32_t sourceHeight, int32_t targetHeight) {
-    int32_t row = 0;
-    while (row < targetHeight && NearestSourceIndex(row, targetHeight, sourceHeight) < buttHeight) ++row;
-    return row;
-}
-
 namespace {
 
 RECT ScaledRect(int32_t left, int32_t top, int32_t width, int32_t height, int dpi) {

@@ -12,13 +12,6 @@ int32_t ClampDistance(int32_t distance);
 // `previewWidth` is the preview's inner width, `imageWidth` the character's.
 int32_t PreviewCharacterX(int32_t previewWidth, int32_t imageWidth, int32_t distance);
 
-// Nearest neighbour: the source pixel (column or row) under the centre of target pixel `index`, for a
-// source of `sourceLength` pixels shown `targetLength` pixels long.
-int32_t NearestSourceIndex(int32_t index, int32_t targetLength, int32_t sourceLength);
-// The seat of the character shown `targetHeight` pixels tall: the first target row that shows source row
-// `buttHeight` or one below it, so the seat row lands on the preview's frame line at any scale.
-int32_t ScaledButtHeight(int32_t buttHeight, int32_t sourceHeight, int32_t targetHeight);
-
 // The dialog's client area and controls in pixels at a DPI: the 96-DPI design scaled.
 struct DistanceLayout {
     SIZE client;

@@ -1,4 +1,4 @@
-// The dialog's arithmetic: where the character stands in the preview, and where its seat lands when scaled.
+// The dialog's arithmetic: where the character stands in the preview.
 #include <gtest/gtest.h>
 
 #include "commands/distance_layout.h"
@@ -11,10 +11,4 @@ TEST(PreviewCharacterX, PlacesTheCharacterFromRightToLeft) {
     for (const auto& c : cases)
         EXPECT_EQ(PreviewCharacterX(c.width, c.imageWidth, c.distance), c.x) << c.width << " " << c.distance;
     EXPECT_EQ(std::pair(ClampDistance(-1), ClampDistance(101)), std::pair(0, 100));
-}
-
-TEST(ScaledButtHeight, PutsTheSeatRowOnTheFrameLineAtAnyScale) {
-    // The art's 126 rows shown at 100 %, at 120 DPI (157.5, halves to even), 144, 192, 288 DPI x 300 % and at half size.
-    const struct { int32_t height, butt; } cases[] = {{126, 92}, {158, 115}, {189, 138}, {252, 184}, {1134, 828}, {63, 46}};
-    for (const auto& c : cases) EXPECT_EQ(ScaledButtHeight(92, 126, c.height), c.butt) << c.height;
 }

@@ -8,6 +8,12 @@
 
 namespace imaging {
 
+int32_t FirstRowShowing(int32_t sourceRow, int32_t sourceHeight, int32_t targetHeight) {
+    int32_t row = 0;
+    while (row < targetHeight && SourceUnderCentre(row, targetHeight, sourceHeight) < sourceRow) ++row;
+    return row;
+}
+
 SIZE ScaledArtSize(SIZE art, double scale) {
     auto side = [scale](LONG length) { return std::max(1, platform::RoundHalfEvenClampedToInt32(length * scale)); };
     return {side(art.cx), side(art.cy)};

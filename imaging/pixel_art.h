@@ -7,6 +7,13 @@
 
 namespace imaging {
 
+// The scale the character's art is drawn at: the display's (DPI / 96) times the Size its user picks.
+inline constexpr double CharacterScale(int dpi, int sizePercent) { return dpi / 96.0 * sizePercent / 100.0; }
+
+// The first of `targetHeight` rows that shows source row `sourceRow` or one below it, by the nearest-neighbour
+// outline: where a seat row of the art lands when it is drawn that tall.
+int32_t FirstRowShowing(int32_t sourceRow, int32_t sourceHeight, int32_t targetHeight);
+
 // Each side times `scale`, rounded to nearest with halves to even, at least 1.
 SIZE ScaledArtSize(SIZE art, double scale);
 

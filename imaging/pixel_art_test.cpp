@@ -71,3 +71,9 @@ TEST(ScaleArt, WholeScalesGiveBlocksOthersKeepTheNearestOutlineAndDrawFromOpaque
         }
     }
 }
+
+TEST(FirstRowShowing, PutsTheSeatRowOnTheFrameLineAtAnyScale) {
+    // The art's 126 rows shown at 100 %, at 120 DPI (157.5, halves to even), 144, 192, 288 DPI x 300 % and at half size.
+    const struct { int32_t height, butt; } cases[] = {{126, 92}, {158, 115}, {189, 138}, {252, 184}, {1134, 828}, {63, 46}};
+    for (const auto& c : cases) EXPECT_EQ(imaging::FirstRowShowing(92, 126, c.height), c.butt) << c.height;
+}

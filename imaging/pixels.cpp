@@ -11,6 +11,12 @@
 #endif
 
 namespace imaging {
+
+int32_t SourceUnderCentre(int32_t i, int32_t targetSize, int32_t sourceSize) {
+    const int64_t at = (2 * int64_t{i} + 1) * sourceSize / (2 * int64_t{targetSize});  // in whole numbers
+    return static_cast<int32_t>(std::min<int64_t>(at, sourceSize - 1));
+}
+
 namespace {
 
 // Round half to even for 0 <= v < 2^22: adding 1.5 * 2^23 leaves no fraction bits, so the addition itself
@@ -57,12 +63,6 @@ struct Tap {
     float otherWeight;
     bool operator==(const Tap&) const = default;
 };
-
-// The source pixel under the centre of target pixel i: floor((i + 0.5) x source / target), in whole numbers.
-int32_t SourceUnderCentre(int32_t i, int32_t targetSize, int32_t sourceSize) {
-    const int64_t at = (2 * int64_t{i} + 1) * sourceSize / (2 * int64_t{targetSize});
-    return static_cast<int32_t>(std::min<int64_t>(at, sourceSize - 1));
-}
 
 // In the k-fold enlargement (k = target / source rounded up) target pixel i samples at
 // u = (i + 0.5) x k x source / target - 0.5, between enlarged pixels floor(u) and floor(u) + 1, which come from

@@ -29,6 +29,10 @@ struct TargetPixels {
 // Does nothing when either grid has no pixels.
 void ResampleBilinear(const SourcePixels& source, const TargetPixels& target);
 
+// The source pixel (column or row) under the centre of target pixel `i`, for a side of `sourceSize` pixels
+// shown `targetSize` long: floor((i + 0.5) x source / target), the nearest neighbour's.
+int32_t SourceUnderCentre(int32_t i, int32_t targetSize, int32_t sourceSize);
+
 // Pixel art against the colour key `key` (0x00BBGGRR, as in a COLORREF) drawn into the whole of `target`.
 // The outline is the nearest neighbour's: a target pixel is the key exactly when the source pixel under its
 // centre is, floor((i + 0.5) x source size / target size) on each side, row 0 counted as the top.

@@ -6,7 +6,6 @@
 
 #include "imaging/pixel_art.h"
 #include "platform/desktop.h"
-#include "sitter/scale.h"
 #include "sitter/seat.h"
 
 namespace {
@@ -20,7 +19,7 @@ class SeatAtScale : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
 TEST_P(SeatAtScale, SitsOnTheTopEdgeFromTheRightEndAtItsSize) {
     const auto [dpi, size] = GetParam();
-    const double scale = CharacterScale(dpi, size);
+    const double scale = imaging::CharacterScale(dpi, size);
     const SIZE frame = imaging::ScaledArtSize(SIZE{77, 126}, scale);
     EXPECT_EQ(std::pair(frame.cx, frame.cy), std::pair(std::lround(std::nearbyint(77 * scale)), std::lround(std::nearbyint(126 * scale))));
     const SeatMetrics m = SeatMetricsAt(92, frame, dpi, scale);

@@ -11,7 +11,7 @@
 #include "platform/text.h"
 #include "platform/units.h"
 #include "resource_ids.h"
-#include "sitter/scale.h"
+#include "imaging/pixel_art.h"
 #include "sitter/settings.h"
 #include "sitter/single_copy.h"
 #include "sitter/tray_icon.h"
@@ -54,7 +54,7 @@ bool SitterWindow::OnCreate() {
 void SitterWindow::SetUpWindow() {
     mirrored_ = preferences_.mirrored;
     popupMenu_.CheckSize(preferences_.sizePercent);
-    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
     platform::MakeColourKeyed(hwnd(), platform::CharacterColourKey);
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     Repaint();
@@ -87,7 +87,7 @@ void SitterWindow::OnDpiChanged(int dpi, const RECT&) {
 }
 
 void SitterWindow::Rescale() {
-    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
     const SIZE frame = frames_.Size();
     bounds_.right = bounds_.left + frame.cx, bounds_.bottom = bounds_.top + frame.cy;
     SetBounds(bounds_);
@@ -180,7 +180,7 @@ void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
         return;
     }
     wardrobe_.Wear(choice.layer, choice.index);
-    frames_.Compose(pictures_, art_.blinkAt, CharacterScale(dpi_, preferences_.sizePercent));
+    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
     ShowFrameInWindow();
     ScheduleNextFrame();  // a cat sound may now be due
 }
@@ -220,7 +220,7 @@ void SitterWindow::OnFortuneChosen() {
 // ---- Following the foreground window ----
 
 SeatMetrics SitterWindow::Metrics() const {
-    return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, CharacterScale(dpi_, preferences_.sizePercent));
+    return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, imaging::CharacterScale(dpi_, preferences_.sizePercent));
 }
 
 Follower::Character SitterWindow::AsFollowed() const {

@@ -8,6 +8,19 @@
 
 namespace settings {
 
+namespace {
+
+// A store of its own for one value under the program's key.
+cRegistry StoreOf(const char* name) {
+    cRegistry store;
+    store.SetClassKey(cRegistry::HKeyCurrentUser);
+    store.SetSectionKey(Key);
+    store.SetValueKey(name);
+    return store;
+}
+
+}  // namespace
+
 StartupReader::StartupReader() {
     store_.SetClassKey(cRegistry::HKeyCurrentUser);
     store_.SetSectionKey(Key);
@@ -33,10 +46,7 @@ void StartupReader::RepairCostume(const char* name) {
 std::string StartupReader::Text(const char* name) { return Read(name).ToString(); }
 
 int32_t StoredSize() {
-    cRegistry store;
-    store.SetClassKey(cRegistry::HKeyCurrentUser);
-    store.SetSectionKey(Key);
-    store.SetValueKey(Size);
+    cRegistry store = StoreOf(Size);
     const Variant value = store.Value();
     if (store.ValueType() != REG_DWORD || value.kind() != Variant::Kind::Int32) return 100;
     const int32_t percent = value.ToInt32();
@@ -44,10 +54,7 @@ int32_t StoredSize() {
 }
 
 void Write(const char* name, int32_t value) {
-    cRegistry store;
-    store.SetClassKey(cRegistry::HKeyCurrentUser);
-    store.SetSectionKey(Key);
-    store.SetValueKey(name);
+    cRegistry store = StoreOf(name);
     store.SetValueType(REG_DWORD);
     store.SetValue(Variant(value));
 }

@@ -54,7 +54,7 @@ bool SitterWindow::OnCreate() {
 void SitterWindow::SetUpWindow() {
     mirrored_ = preferences_.mirrored;
     popupMenu_.CheckSize(preferences_.sizePercent);
-    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
+    ComposeFrames();
     platform::MakeColourKeyed(hwnd(), platform::CharacterColourKey);
     SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     Repaint();
@@ -87,7 +87,7 @@ void SitterWindow::OnDpiChanged(int dpi, const RECT&) {
 }
 
 void SitterWindow::Rescale() {
-    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
+    ComposeFrames();
     const SIZE frame = frames_.Size();
     bounds_.right = bounds_.left + frame.cx, bounds_.bottom = bounds_.top + frame.cy;
     SetBounds(bounds_);
@@ -180,7 +180,7 @@ void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
         return;
     }
     wardrobe_.Wear(choice.layer, choice.index);
-    frames_.Compose(pictures_, art_.blinkAt, imaging::CharacterScale(dpi_, preferences_.sizePercent));
+    ComposeFrames();
     ShowFrameInWindow();
     ScheduleNextFrame();  // a cat sound may now be due
 }
@@ -219,9 +219,11 @@ void SitterWindow::OnFortuneChosen() {
 
 // ---- Following the foreground window ----
 
-SeatMetrics SitterWindow::Metrics() const {
-    return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, imaging::CharacterScale(dpi_, preferences_.sizePercent));
-}
+double SitterWindow::Scale() const { return imaging::CharacterScale(dpi_, preferences_.sizePercent); }
+
+void SitterWindow::ComposeFrames() { frames_.Compose(pictures_, art_.blinkAt, Scale()); }
+
+SeatMetrics SitterWindow::Metrics() const { return SeatMetricsAt(art_.buttHeight, frames_.Size(), dpi_, Scale()); }
 
 Follower::Character SitterWindow::AsFollowed() const {
     return Follower::Character{hwnd(), balloon_ ? balloon_->hwnd() : nullptr, bounds_, preferences_.distance, Metrics()};

@@ -47,6 +47,9 @@ private:
     void SetUpWindow();
     // Draws the character anew at its scale, and seats it again at its new size.
     void Rescale();
+    double Scale() const;
+    // The six frames anew from the pictures at the scale: at start-up and when a costume or the scale changes.
+    void ComposeFrames();
     SeatMetrics Metrics() const;
     Follower::Character AsFollowed() const;
 

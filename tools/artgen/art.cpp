@@ -274,8 +274,8 @@ int SourceIndex(int at, int from, int to) {
     return (2 * at + 1) * from / (2 * to);
 }
 
-}  // namespace
-
+// Rows of characters at another size by nearest neighbour: exact at whole scales, and at fractional
+// ones made only of the source's own pixels, mirrored about the middle so symmetric art stays so.
 std::vector<std::string> Resample(const std::vector<std::string>& rows, int width, int height) {
     const int fromHeight = static_cast<int>(rows.size());
     const int fromWidth = rows.empty() ? 0 : static_cast<int>(rows.front().size());
@@ -289,6 +289,8 @@ std::vector<std::string> Resample(const std::vector<std::string>& rows, int widt
     }
     return out;
 }
+
+}  // namespace
 
 PixelMap MakeFrom(const PixelMap& source, const PixelMap& made) {
     if (source.recipe) Fail(made.source, 0, source.source + " is itself made from another map");

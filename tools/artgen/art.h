@@ -51,9 +51,6 @@ struct PixelMap {
 
 // Throws std::runtime_error naming the source and line on anything malformed.
 PixelMap ParseMap(std::string_view text, const std::string& source);
-// Rows of characters at another size by nearest neighbour: exact at whole scales, and at fractional
-// ones made only of the source's own pixels, mirrored about the middle so symmetric art stays so.
-std::vector<std::string> Resample(const std::vector<std::string>& rows, int width, int height);
 // Fills in a map made from another from its source; throws naming the map on a bad recipe.
 PixelMap MakeFrom(const PixelMap& source, const PixelMap& made);
 // Every source of the folder, the ones made from another already made.

@@ -58,16 +58,4 @@ TEST(MadeMaps, BadRecipesFailNamingTheirFile) {
     }
 }
 
-// Whole scales repeat each pixel; other sizes take the pixel under each centre, and a boundary
-// case picks mirrored about the middle, so a symmetric row stays symmetric.
-TEST(Resample, KeepsThePixelArtAtAnySize) {
-    EXPECT_EQ(Resample({"ab", "cd"}, 6, 4), (std::vector<std::string>{"aaabbb", "aaabbb", "cccddd", "cccddd"}));
-    EXPECT_EQ(Resample({"abcdef"}, 4, 1), std::vector<std::string>{"acdf"});
-    for (const std::string row : {"abcddcba", "abcba"})
-        for (int width = 1; width <= 20; ++width) {
-            const std::string out = Resample({row}, width, 1).front();
-            EXPECT_EQ(out, std::string(out.rbegin(), out.rend())) << row << " at " << width;
-        }
-}
-
 }  // namespace

@@ -31,9 +31,6 @@ layering() { e2e_info "$1" && echo "${INFO[layered]} ${INFO[layered_key]:-} $(($
 check_until 3000 "layered with a black colour key" "yes 0x000000 1" layering "$sitter"
 # Start-up is over once tracking has parked the character: a message box of its own would have come first.
 check "no start-up message box" not probe find '#32770' -
-costumes() { echo "$(e2e_reg_value Costume), $(e2e_reg_value Costume2)"; }
-check_until 3000 "costumes repaired to 1" "REG_DWORD 0x1, REG_DWORD 0x1" costumes
-check_eq "FromSide and FromLeft not written" "$(e2e_reg_value FromSide)$(e2e_reg_value FromLeft)" ""
 
 # ---- The seat: a window from 100 to 600 with its top at 200 seats the character at 523, 108.
 perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"

@@ -11,10 +11,13 @@ e2e_init
 # Wine takes the DPI from HKCU\Control Panel\Desktop "LogPixels", and from
 # HKEY_CURRENT_CONFIG\Software\Fonts "LogPixels" when the first is missing. Both are set, and put back
 # to 96 whatever happens (the prefix is the build's own, made at 96 DPI).
-set_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 &&
-        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+# A `wine reg` started while the test before is still winding down has been seen to fail once in many
+# runs: tried again for a while, and what it said last is kept for the message.
+set_dpi_once() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1 &&
+        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1
 }
+set_dpi() { e2e_wait_until 10000 set_dpi_once "$1"; }
 trap 'rc=$?; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
 
 # DPI, the character's client size, its seat on a window 100..600 wide with its top at 200 (right edges
@@ -22,7 +25,7 @@ trap 'rc=$?; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
 # upper half of the screen).
 while IFS=, read -r dpi client seat under; do
     e2e_log "---- at $dpi DPI"
-    set_dpi "$dpi" || e2e_die "cannot set the DPI"
+    set_dpi "$dpi" || e2e_die "cannot set the DPI: $(tr -d '\r' <"$BUILD/e2e-set-dpi.log")"
     e2e_start "$PELLORY"
     sitter=$(e2e_wait_window Pellory.frmSitter Pellory 20000) || e2e_die "no Pellory.frmSitter window appeared"
     perch=$(e2e_perch 100 200 500 400 Perch) || e2e_die "the perch window did not come up"

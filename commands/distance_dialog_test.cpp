@@ -96,10 +96,10 @@ TEST_F(DistanceDialogTest, ShowsTheSettingClampedAndFollowsTheSlider) {
 
 // Wine gives every monitor the same DPI, so the message a move to another monitor brings is sent here.
 TEST(DistanceDialogAtDpi, LaysItselfOutAndSeatsTheCharacterAtItsDpiAndSize) {
-    const struct { int dpi, size; SIZE client; RECT slider, readOut, preview; LONG fontHeight; } cases[] = {
-        {96, 150, {377, 169}, {8, 8, 329, 25}, {336, 8, 369, 25}, {8, 32, 369, 161}, -11},
-        {144, 200, {566, 254}, {12, 12, 494, 38}, {504, 12, 554, 38}, {12, 48, 554, 242}, -16},  // 565.5 x 253.5 ...
-        {144, 300, {566, 254}, {12, 12, 494, 38}, {504, 12, 554, 38}, {12, 48, 554, 242}, -16}};  // ... halves to even
+    const struct { int dpi, size; SIZE client; RECT slider, readOut, preview; LONG fontHeight, smallIcon; } cases[] = {
+        {96, 150, {377, 169}, {8, 8, 329, 25}, {336, 8, 369, 25}, {8, 32, 369, 161}, -11, 16},
+        {144, 200, {566, 254}, {12, 12, 494, 38}, {504, 12, 554, 38}, {12, 48, 554, 242}, -16, 24},  // 565.5 x 253.5 ...
+        {144, 300, {566, 254}, {12, 12, 494, 38}, {504, 12, 554, 38}, {12, 48, 554, 242}, -16, 24}};  // ... halves to even
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.dpi << " DPI, Size " << c.size);
         int32_t distance = 35;
@@ -118,9 +118,14 @@ TEST(DistanceDialogAtDpi, LaysItselfOutAndSeatsTheCharacterAtItsDpiAndSize) {
         LOGFONTW font{};
         const auto readOutFont = reinterpret_cast<HFONT>(SendMessageW(Control(dialog, DistanceDialog::ReadOutId), WM_GETFONT, 0, 0));
         GetObjectW(readOutFont, sizeof font, &font);
-        const bool icon = SendMessageW(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0);  // the program's own, from its resources
-        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog), icon),
-                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%"), true));
+        // The program's own icon, from its resources, in the caption's size at the DPI.
+        ICONINFO icon{};
+        BITMAP image{};
+        GetIconInfo(reinterpret_cast<HICON>(SendMessageW(dialog.hwnd(), WM_GETICON, ICON_SMALL, 0)), &icon);
+        GetObjectW(icon.hbmColor, sizeof image, &image);
+        DeleteObject(icon.hbmColor), DeleteObject(icon.hbmMask);
+        EXPECT_EQ(std::tuple(client.right, client.bottom, font.lfHeight, ReadOut(dialog), image.bmWidth),
+                  std::tuple(c.client.cx, c.client.cy, c.fontHeight, std::wstring(L"35%"), c.smallIcon));
         ExpectCharacterSeated(dialog, c.dpi, c.size);
     }
 }

@@ -8,9 +8,6 @@
 //   activate TARGET [--wait MS]       SetForegroundWindow; with --wait, until it is in the foreground
 //   move TARGET LEFT TOP WIDTH HEIGHT SetWindowPos without changing the z-order
 //   show TARGET maximize|restore      ShowWindowAsync with that command
-//   follow MOVED L T W H X Y WATCHED [--wait MS]
-//                                     moves MOVED like `move`, then watches WATCHED until its top left
-//                                     corner is at X, Y: prints the milliseconds that took
 //   list                              every top-level window: handle, visibility, rect, class, title
 //   children TARGET                   every child window: handle, visibility, rect, class, text
 //   procs                             every process of the Wine prefix: PID EXE
@@ -131,22 +128,13 @@ int Procs() {
     return kDone;
 }
 
-// Puts the window at L T W H, keeping its z-order. For `follow`, then waits until WATCHED's top left corner
-// is at X, Y and prints the milliseconds since the move.
-int Move(HWND h, const std::vector<const char*>& args, long long waitMs) {
-    long long v[6] = {};
-    for (size_t i = 1; i < args.size() && i <= 6; ++i)
+// Puts the window at L T W H, keeping its z-order.
+int Move(HWND h, const std::vector<const char*>& args) {
+    long long v[4] = {};
+    for (size_t i = 1; i < args.size(); ++i)
         if (!ParseNumber(args[i], v[i - 1])) return kUsage;
-    HWND watched = args.size() == 8 ? FindTarget(args[7]) : h;
-    const ULONGLONG start = GetTickCount64();
-    if (watched == nullptr || !SetWindowPos(h, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]),
-                                            static_cast<int>(v[2]), static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE))
-        return kNotFound;
-    if (args.size() == 5) return kDone;
-    RECT r{};
-    if (!WaitFor(waitMs, [&] { return GetWindowRect(watched, &r) && r.left == v[4] && r.top == v[5]; })) return kNotFound;
-    std::printf("%llu\n", GetTickCount64() - start);
-    return kDone;
+    return SetWindowPos(h, nullptr, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                        static_cast<int>(v[3]), SWP_NOZORDER | SWP_NOACTIVATE) ? kDone : kNotFound;
 }
 
 // On the desktop we attached to: a process inherits its parent's, not the thread's.
@@ -194,7 +182,7 @@ int Run(const std::string& command, const std::vector<const char*>& args, long l
     if (h == nullptr) return kNotFound;
     if (command == "info" && n == 1) return Info(h);
     if (command == "children" && n == 1) return EnumChildWindows(h, PrintLine, TRUE), kDone;
-    if ((command == "move" && n == 5) || (command == "follow" && n == 8)) return Move(h, args, waitMs);
+    if (command == "move" && n == 5) return Move(h, args);
     if (command == "close" && n == 1) return PostMessageA(h, WM_CLOSE, 0, 0) ? kDone : kNotFound;
     if (command == "activate" && n == 1) {
         SetForegroundWindow(h);

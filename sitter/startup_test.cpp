@@ -85,8 +85,6 @@ TEST_F(StartupTest, FirstStartRepairsTheCostumesAndBuildsTheCatalogue) {
     EXPECT_EQ(wardrobe.Names(Layer::Two).back(), "Black \"TITS\" III (Alternate)");
     EXPECT_EQ(std::tuple(wardrobe.Names(Layer::One).size(), wardrobe.Names(Layer::Two).size(), Checked(Menu(Layer::One)), Checked(Menu(Layer::Two))),
               std::tuple(3u, 6u, std::vector<int>{1}, std::vector<int>{1}));
-    EXPECT_TRUE(SizeOf(pictures.base) == (SIZE{77, 126}));
-    EXPECT_EQ(windowsSetUp, 1);
 }
 
 // Bad settings and defective resources: the messages shown, whether start-up ends, and what the second

@@ -9,13 +9,12 @@
 
 namespace testing_support {
 
-// The stored value as "type:data" ("4:1", "1:abc"), or "missing".
+// The stored value as "type:data" ("4:1"; "1:8 bytes" for any other type), or "missing".
 inline std::string Stored(const char* name) {
     char data[256] = {};
     DWORD type = 0, size = sizeof data;
     if (RegGetValueA(HKEY_CURRENT_USER, settings::Key, name, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS) return "missing";
     if (type == REG_DWORD) return "4:" + std::to_string(*reinterpret_cast<int32_t*>(data));
-    if (type == REG_SZ) return "1:" + std::string(data);
     return std::to_string(type) + ":" + std::to_string(size) + " bytes";
 }
 

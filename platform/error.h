@@ -27,9 +27,11 @@ private:
 // first three, naming the resource, the costume index or what could not be made for the others.
 namespace err {
 constexpr int32_t Overflow = 6;
+constexpr int32_t OutOfMemory = 7;
 constexpr int32_t MalformedMetric = 9;
 constexpr int32_t TypeMismatch = 13;
 constexpr int32_t ResourceNotFound = 326;
+constexpr int32_t Internal = 51;
 constexpr int32_t NoSuchCostume = 340;
 constexpr int32_t CreateFailed = 480;
 }  // namespace err

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <new>
 
 #include "platform/error.h"
 #include "platform/handles.h"
@@ -125,6 +126,20 @@ int Window::Dpi() const { return WindowDpi(hwnd_); }
 
 void Window::OnDpiChanged(int, const RECT& suggested) { SetBounds(suggested); }
 
+namespace {
+
+// An error no handler expected: told, then the program ends through its loop with code 1.
+void EndAfter(const Error& error) noexcept {
+    try {
+        ShowMessage(ErrorLine(error), MB_OK | MB_ICONERROR);
+    } catch (...) {
+        // Nothing left to tell it with; ending still matters.
+    }
+    PostQuitMessage(1);
+}
+
+}  // namespace
+
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* window = nullptr;
     if (message == WM_NCCREATE) {
@@ -142,13 +157,20 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         window->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    // A handler that fails must not unwind through the window system's own frames. The program's own errors
+    // are shown and it goes on; anything else leaves it in no state to go on, so it ends through its loop.
     try {
         return window->HandleMessage(message, wParam, lParam);
     } catch (const Error& e) {
-        // A handler that fails must not unwind through the window system's own frames.
         ShowMessage(ErrorLine(e), MB_OK | MB_ICONEXCLAMATION);
-        return 0;
+    } catch (const std::bad_alloc&) {
+        EndAfter(Error(err::OutOfMemory, ExeName(), "Out of memory"));
+    } catch (const std::exception& e) {
+        EndAfter(Error(err::Internal, ExeName(), std::string("Internal error: ") + e.what()));
+    } catch (...) {
+        EndAfter(Error(err::Internal, ExeName(), "Internal error"));
     }
+    return 0;
 }
 
 namespace {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "platform/error.h"
 #include "platform/host.h"
 
@@ -41,6 +44,32 @@ TEST(Window, TimersTickAHandlerErrorIsReportedAndTheWindowGoesWhileTheWholeObjec
     }
     EXPECT_EQ(log, (std::vector<std::string>{"Pellory: Error #6 - Overflow", "destroyed with 7 ticks"}));
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// What no handler expects is told, and the program ends through its loop with code 1, whatever was thrown.
+struct ThrowingWindow : Window {
+    explicit ThrowingWindow(std::function<void()> fail) : Window(WindowClass{"PelloryTests.Throwing", "t"}), fail_(std::move(fail)) {}
+    void OnMouseUp(MouseButton, POINT) override { fail_(); }
+    std::function<void()> fail_;
+};
+
+TEST(Window, AnythingElseAHandlerThrowsIsReportedAndEndsTheProgramThroughItsLoop) {
+    const std::pair<std::function<void()>, std::string> throws[] = {
+        {[] { throw std::bad_alloc(); }, "Error #7 - Out of memory"},
+        {[] { throw std::runtime_error("no seat"); }, "Error #51 - Internal error: no seat"},
+        {[] { throw 3; }, "Error #51 - Internal error"}};
+    for (const auto& [fail, line] : throws) {
+        std::vector<std::string> shown;
+        Host host;
+        host.messageBox = [&](HWND, const std::string& text, const std::string&, UINT flags) {
+            return shown.push_back(text + ((flags & MB_ICONERROR) == MB_ICONERROR ? " (error icon)" : "")), IDOK;
+        };
+        HostOverride injected(std::move(host));
+        Owned<ThrowingWindow> window(fail);
+        window.Create();
+        SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, 0);
+        EXPECT_EQ(std::pair(shown, RunMessageLoop()), std::pair(std::vector<std::string>{line + " (error icon)"}, 1));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include "platform/desktop.h"
 
+const SystemDesktop& SystemDesktop::Instance() {
+    static const SystemDesktop desktop;
+    return desktop;
+}
+
 HWND SystemDesktop::Foreground() const { return GetForegroundWindow(); }
 RECT SystemDesktop::FrameOf(HWND window) const { return platform::VisibleFrame(window); }
 RECT SystemDesktop::MonitorOf(HWND window) const { return platform::MonitorOfWindow(window); }

@@ -24,6 +24,7 @@ public:
 
 class SystemDesktop final : public Desktop {
 public:
+    static const SystemDesktop& Instance();
     HWND Foreground() const override;
     RECT FrameOf(HWND window) const override;
     RECT MonitorOf(HWND window) const override;
@@ -33,8 +34,8 @@ public:
 class Follower {
 public:
     static constexpr unsigned PollMs = 10;
-    // Once events are trusted, the poll only checks that none went missing.
-    static constexpr unsigned CheckMs = 250;
+    // Once events are trusted, the poll only checks that none went missing: twice a second.
+    static constexpr unsigned CheckMs = 500;
 
     // Where the character is and what it knows of itself.
     struct Character {

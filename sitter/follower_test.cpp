@@ -4,32 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
+
+#include "tests/support/desktop.h"
 
 namespace {
 
-HWND Handle(int n) { return reinterpret_cast<HWND>(static_cast<intptr_t>(n)); }
-const HWND Character = Handle(1), Balloon = Handle(2), Perch = Handle(3), Other = Handle(4);
-
-struct TestDesktop final : Desktop {
-    HWND Foreground() const override { return foreground; }
-    RECT FrameOf(HWND window) const override { return frames.contains(window) ? frames.at(window) : RECT{}; }
-    // The monitor that holds the window's top-left corner, else the first.
-    RECT MonitorOf(HWND window) const override {
-        ++monitorQueries;
-        const RECT frame = FrameOf(window);
-        for (const RECT& m : monitors)
-            if (PtInRect(&m, POINT{frame.left, frame.top})) return m;
-        return monitors.front();
-    }
-    bool IsCovered(HWND, const RECT&) const override { return covered; }
-
-    HWND foreground = nullptr;
-    std::map<HWND, RECT> frames{{Perch, {100, 200, 600, 600}}, {Other, {300, 400, 700, 600}}};
-    std::vector<RECT> monitors{{0, 0, 1280, 1024}};
-    bool covered = false;
-    mutable int monitorQueries = 0;
-};
+using testing_support::Balloon;
+using testing_support::Character;
+using testing_support::Other;
+using testing_support::Perch;
+using testing_support::TestDesktop;
 
 struct FollowerTest : ::testing::Test {
     // One step as the character takes it: it then stands where the step put it.

@@ -26,6 +26,7 @@
 #include "sitter/seat.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "sitter/startup.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
         Print("literal (every 10 and 25 ms)", literal);
     }
     {
-        platform::Owned<SitterWindow> character;
+        platform::Owned<SitterWindow> character(Startup::Run());
         character.Create();
         character.Show(SW_SHOWNA);
         SetForegroundWindow(perch);

@@ -1,29 +1,27 @@
 #pragma once
 // The character's own window. It wires the window system's messages and its timers to the small types that
-// decide: start-up, the wardrobe, the frame set, the blink schedule and the follower.
+// decide: the wardrobe, the frame set, the blink schedule and the tracking of the foreground window.
 #include <windows.h>
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "balloon/balloon.h"
 #include "platform/window.h"
 #include "sitter/blink_schedule.h"
-#include "sitter/follower.h"
 #include "sitter/frame_set.h"
-#include "sitter/popup_menu.h"
 #include "sitter/startup.h"
-#include "sitter/wardrobe.h"
+#include "sitter/tracking.h"
 
-class Balloon;
-struct CharacterPlace;
 class TrayIcon;
 
-class SitterWindow : public platform::Window {
+class SitterWindow : public platform::Window, private Tracking::Client {
 public:
     static constexpr const char* ClassName = "Pellory.frmSitter";
 
-    SitterWindow();
+    // The window of the character that start-up made.
+    explicit SitterWindow(std::unique_ptr<Character> character);
     ~SitterWindow() override;
 
     // Speaking, through the balloon: Say returns at once; Ask waits until the balloon is closed and returns
@@ -41,17 +39,17 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    Balloon& balloon();
-    // Where the balloon finds the character.
-    CharacterPlace Place() const;
-    void SetUpWindow();
+    // What tracking asks of the character and tells it.
+    HWND CharacterWindow() const override { return hwnd(); }
+    Tracking::Footing FootingNow() const override;
+    void MirroringChanged() override { ShowFrameInWindow(); }
+    void PollEvery(unsigned ms) override;
+
     // Draws the character anew at its scale, and seats it again at its new size.
     void Rescale();
     double Scale() const;
     // The six frames anew from the pictures at the scale: at start-up and when a costume or the scale changes.
     void ComposeFrames();
-    SeatMetrics Metrics() const;
-    Follower::Character AsFollowed() const;
 
     void ShowPopupMenu();
     void OnCommand(UINT command);
@@ -60,35 +58,22 @@ private:
     void OnFortuneChosen();
     void OnSizeChosen(int percent);
 
-    void OnTrackTick();
-    void OnWindowEvent(WindowEvents::Kind kind, HWND window);
-    void Follow(const Follower::Step& step);
-    void MoveCharacter(int left, int top);
-
+    // How tracking last seated it: the frames are drawn mirrored more than halfway along the edge.
+    bool Mirrored() const;
     void OnFrameTimer();
     void ScheduleNextFrame();
     void ShowFrameInWindow();
     void Mew();
 
-    PopupMenu popupMenu_;
-    Wardrobe wardrobe_{popupMenu_.CostumeMenus()};
-    ArtMetrics art_;
-    Preferences preferences_;
-    bool mirrored_ = false;  // drawn left to right reversed
-    int dpi_ = 96;           // the DPI of the monitor the window is on
-    CharacterPictures pictures_;
+    std::unique_ptr<Character> character_;
+    int dpi_ = 96;  // the DPI of the monitor the window is on
     FrameSet frames_;
     BlinkSchedule schedule_;
     ULONGLONG createdAt_ = 0;  // GetTickCount64 when the schedule began
-    SystemDesktop desktop_;
-    Follower follower_{desktop_};
-    RECT bounds_{};  // where the character's window is, as last moved
-    unsigned pollMs_ = Follower::PollMs;
-    HDC ownDC_ = nullptr;  // the window's own (CS_OWNDC): it lives as long as the window
-    int exitCode_ = 1;     // until start-up has succeeded
-    std::unique_ptr<platform::Owned<Balloon>> balloon_;
+    HDC ownDC_ = nullptr;      // the window's own (CS_OWNDC): it lives as long as the window
+    platform::Owned<Balloon> balloon_;  // its window is made when it first speaks
     std::unique_ptr<TrayIcon> trayIcon_;
-    std::unique_ptr<WindowEvents> windowEvents_;
-    platform::Timer trackingTimer_;
+    std::optional<Tracking> tracking_;  // from the window's creation to the end of the object
+    platform::Timer pollTimer_;
     platform::Timer frameTimer_;  // due when the frame must change next
 };

@@ -16,6 +16,7 @@
 #include "sitter/popup_menu.h"
 #include "sitter/settings.h"
 #include "sitter/sitter_window.h"
+#include "sitter/startup.h"
 #include "sitter/tray_icon.h"
 #include "sitter/wardrobe.h"
 #include "tests/support/after.h"
@@ -130,23 +131,25 @@ protected:
             return platform::LoadStringResourceFrom(nullptr, id);
         };
         injected.emplace(std::move(host));
-        ASSERT_TRUE(sitter.Create());
+        // As users start it: with a window in front already.
         SetForegroundWindow(perch);
+        sitter.emplace(Startup::Run());
+        ASSERT_TRUE(sitter->Create());
     }
     void TearDown() override {
-        sitter.Destroy();
+        sitter->Destroy();
         testing_support::ForgetQuitRequest();
         DestroyWindow(perch), DeleteSettings();
     }
 
-    void Command(UINT command) { SendMessageW(sitter.hwnd(), WM_COMMAND, command, 0); }
-    RECT Bounds() const { return sitter.Bounds(); }
+    void Command(UINT command) { SendMessageW(sitter->hwnd(), WM_COMMAND, command, 0); }
+    RECT Bounds() const { return sitter->Bounds(); }
     bool SeatedAt(RECT expected) const { const RECT at = Bounds(); return EqualRect(&at, &expected); }
     // The character's body below the blinking eyes, as its paint shows it.
     std::vector<COLORREF> Body() {
         cDIBSection frame;
         EXPECT_TRUE(frame.Create(77, 126));
-        SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(frame.hDC()), PRF_CLIENT);
+        SendMessageW(sitter->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(frame.hDC()), PRF_CLIENT);
         std::vector<COLORREF> pixels;
         for (int i = 56 * 77; i < 126 * 77; ++i) pixels.push_back(GetPixel(frame.hDC(), i % 77, i / 77));
         return pixels;
@@ -155,7 +158,7 @@ protected:
     int missingString = 0;
     std::optional<platform::HostOverride> injected;
     std::vector<std::string> messages;
-    platform::Owned<SitterWindow> sitter;
+    std::optional<platform::Owned<SitterWindow>> sitter;
     HWND perch = CreateWindowExA(0, "STATIC", "perch", WS_POPUP | WS_VISIBLE, 100, 200, 500, 400, nullptr, nullptr, nullptr, nullptr);
 };
 
@@ -171,7 +174,7 @@ LRESULT CALLBACK LookAtTheEnd(int code, WPARAM wParam, LPARAM lParam) {
 
 // Exit and a close request end the program through its loop, with nothing left behind.
 TEST_F(Sitter, EndsThroughItsLoopWithNoIconLeft) {
-    ending = sitter.hwnd();
+    ending = sitter->hwnd();
     ASSERT_TRUE(IconShown(ending));
     SendMessageW(ending, WM_MBUTTONUP, 0, 0);  // any button but the right one
     ASSERT_EQ(BalloonSays(), "Don't touch me!");
@@ -183,25 +186,11 @@ TEST_F(Sitter, EndsThroughItsLoopWithNoIconLeft) {
     EXPECT_FALSE(iconAtTheEnd);
     EXPECT_EQ(BalloonSays(), "") << "nothing said after the end";
 
-    platform::Owned<SitterWindow> again;
+    platform::Owned<SitterWindow> again(Startup::Run());
     ASSERT_TRUE(again.Create());
     PostMessageW(again.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(platform::RunMessageLoop(), 0);
     EXPECT_FALSE(again.IsCreated());
-}
-
-// A start-up failure that ends the program (its message is the start-up table's) leaves no window, and the
-// program's loop ends at once with code 1.
-TEST(SitterStartup, AFailureThatEndsItReturnsFromTheLoopWithCodeOne) {
-    int messages = 0;
-    platform::Host host;
-    host.messageBox = [&](HWND, const std::string&, const std::string&, UINT) { return ++messages, IDOK; };
-    host.loadBitmap = [](int id) -> platform::UniqueBitmap { platform::RaiseResourceNotFound(id); };
-    platform::HostOverride injected(std::move(host));
-    platform::Owned<SitterWindow> sitter;
-    const bool created = sitter.Create();  // first: the loop ends with what the failure posted
-    EXPECT_EQ(std::tuple(created, sitter.IsCreated(), platform::RunMessageLoop(), messages), std::tuple(false, false, 1, 1));
-    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
 }
 
 // Stored when the dialog closes; a refused write is not reported, and following comes back all the same.
@@ -238,7 +227,7 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
             stayed = SeatedAt({523, 108, 600, 234});
             EndMenu();
         });
-        SendMessageW(sitter.hwnd(), TrayIcon::CallbackMessage, 1, mouse);
+        SendMessageW(sitter->hwnd(), TrayIcon::CallbackMessage, 1, mouse);
         if (!opens) Within2s([&] { return testing_support::Jobs().empty(); });
         EXPECT_EQ(opened, opens) << mouse;
         if (opens) {
@@ -251,20 +240,20 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
     }
     // The taskbar came back: the icon is added again.
     NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data, data.hWnd = sitter.hwnd(), data.uID = 1;
+    data.cbSize = sizeof data, data.hWnd = sitter->hwnd(), data.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &data);
-    SendMessageW(sitter.hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
-    EXPECT_TRUE(IconShown(sitter.hwnd()));
+    SendMessageW(sitter->hwnd(), TrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(IconShown(sitter->hwnd()));
 }
 
 // A choice is stored at once and worn; one the registry refuses is left as it was, and the user is told. The
 // scale of the display changes the character too.
 TEST_F(Sitter, TakesItsChoicesAtOnceAndTheScaleOfItsDisplay) {
-    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
+    ASSERT_TRUE(SeatedAt({523, 108, 600, 234})) << "seated on the window in front as it was made";
     const std::vector<COLORREF> plain = Body();
     const auto dpiChanged = [&](int dpi) {
         RECT suggested{0, 0, 10, 10};  // the rule seats it, not the system's suggestion
-        SendMessageW(sitter.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(sitter->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     };
     // What happens; then where it sits (its size times the art's 77 x 126 and the butt's 92), which value is
     // stored as what, and whether its body below the eyes is drawn as at first.
@@ -317,7 +306,7 @@ LRESULT CALLBACK CountTimerMessages(int code, WPARAM wParam, LPARAM lParam) {
 TEST(SitterTimer, WakesForTheBlinkAndNothingElse) {
     RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &CountTimerMessages, nullptr, GetCurrentThreadId());
-    platform::Owned<SitterWindow> sitter;
+    platform::Owned<SitterWindow> sitter(Startup::Run());
     created = GetTickCount64();
     sitter.Create();
     watched = sitter.hwnd();
@@ -341,13 +330,13 @@ namespace {
 // GDI or USER object.
 TEST_F(Sitter, NoObjectOutlivesAPaintAStepOrAConversation) {
     const auto work = [&](int rounds) {
-        for (platform::WindowDC dc(sitter.hwnd()); rounds > 0; --rounds) {
-            SendMessageW(sitter.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        for (platform::WindowDC dc(sitter->hwnd()); rounds > 0; --rounds) {
+            SendMessageW(sitter->hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
             WindowEvents::Deliver(nullptr, rounds % 2 ? EVENT_SYSTEM_FOREGROUND : EVENT_OBJECT_LOCATIONCHANGE, perch, OBJID_WINDOW, 0, 0, 0);
             if (rounds % 10) continue;
-            sitter.Say("Don't touch me!", rounds % 20 ? "" : "Caption");
+            sitter->Say("Don't touch me!", rounds % 20 ? "" : "Caption");
             PostMessageW(FindWindowA("Pellory.frmBalloon", nullptr), WM_CLOSE, 0, 0);  // answered at once
-            sitter.Ask("Enter question", "!8BALL", "answer");
+            sitter->Ask("Enter question", "!8BALL", "answer");
             Command(Wardrobe::Command(rounds % 20 ? Layer::One : Layer::Two, rounds / 10 % 3 + 1));
         }
         platform::ProcessPendingEvents();

@@ -122,10 +122,15 @@ bool Startup::LoadPictures(const Wardrobe& wardrobe, CharacterPictures& pictures
     });
 }
 
-bool Startup::Run(const StartingCharacter& c, const std::function<void()>& setUpWindow) {
+std::unique_ptr<Character> Startup::Run() {
     Startup startup;
-    if (!startup.ReadMetrics(c.art, c.wardrobe)) return false;
-    startup.ReadSecondNames(c.wardrobe);
-    startup.ReadSettings(c.preferences, c.wardrobe);
-    return startup.LoadPictures(c.wardrobe, c.pictures) && startup.Attempt(Failure::Vague, "", setUpWindow);
+    auto c = std::make_unique<Character>();
+    if (!startup.ReadMetrics(c->art, c->wardrobe)) return nullptr;
+    startup.ReadSecondNames(c->wardrobe);
+    startup.ReadSettings(c->preferences, c->wardrobe);
+    if (!startup.LoadPictures(c->wardrobe, c->pictures)) return nullptr;
+    c->menu.CheckSize(c->preferences.sizePercent);
+    return c;
 }
+
+bool Startup::OpenWindow(const std::function<void()>& openWindow) { return Startup().Attempt(Failure::Vague, "", openWindow); }

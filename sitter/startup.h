@@ -1,14 +1,16 @@
 #pragma once
 // Start-up of the character, in its fixed order: the metrics and the costume names from the resources, the
-// settings from the registry, then the pictures. Every failure shows one message box; the failures of some
-// steps let start-up go on, the others end the program.
+// settings from the registry, then the pictures, and only then its window. Every failure shows one message
+// box; the failures of some steps let start-up go on, the others end the program.
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "sitter/frame_set.h"
+#include "sitter/popup_menu.h"
 #include "sitter/wardrobe.h"
 
 // The art's own measures, in pixels of the art: where it sits, and where the blink frames go.
@@ -24,18 +26,21 @@ struct Preferences {
     int sizePercent = 100;
 };
 
-// What start-up fills in.
-struct StartingCharacter {
-    ArtMetrics& art;
-    Preferences& preferences;
-    Wardrobe& wardrobe;
-    CharacterPictures& pictures;
+// What the character is made of, as start-up found it: its window is built from this.
+struct Character {
+    ArtMetrics art;
+    Preferences preferences;
+    PopupMenu menu;
+    Wardrobe wardrobe{menu.CostumeMenus()};
+    CharacterPictures pictures;
 };
 
 class Startup {
 public:
-    // Runs every step in its order, the window's own `setUpWindow` last; false when a failure ended start-up.
-    static bool Run(const StartingCharacter& character, const std::function<void()>& setUpWindow);
+    // Runs every step before the window in its order; nothing when a failure ended start-up.
+    static std::unique_ptr<Character> Run();
+    // The last step: `openWindow` makes and shows the character's window. False when it failed, and said so.
+    static bool OpenWindow(const std::function<void()>& openWindow);
 
 private:
     bool ReadMetrics(ArtMetrics& metrics, Wardrobe& wardrobe);

@@ -1,5 +1,7 @@
 #include "sitter/tray_icon.h"
 
+#include <commctrl.h>
+
 #include "platform/host.h"
 #include "resource_ids.h"
 
@@ -7,18 +9,16 @@ namespace {
 
 constexpr UINT IconId = 1;
 
-platform::UniqueIcon SmallIconAt(int dpi) { return platform::LoadIconResource(IDI_DISTANCE, SM_CXSMICON, SM_CYSMICON, dpi); }
+// The taskbar's small icon size, which follows the taskbar's monitor, not the character's.
+platform::UniqueIcon NotificationAreaIcon() {
+    HICON icon = nullptr;
+    LoadIconMetric(platform::ResourceModule(), MAKEINTRESOURCEW(IDI_DISTANCE), LIM_SMALL, &icon);
+    return platform::UniqueIcon(icon);
+}
 
 }  // namespace
 
-TrayIcon::TrayIcon(HWND owner, int dpi) : owner_(owner), icon_(SmallIconAt(dpi)) {}
-
-void TrayIcon::SetDpi(int dpi) {
-    icon_ = SmallIconAt(dpi);
-    if (!shown_) return;
-    NOTIFYICONDATAW data = Data();
-    Shell_NotifyIconW(NIM_MODIFY, &data);
-}
+TrayIcon::TrayIcon(HWND owner) : owner_(owner), icon_(NotificationAreaIcon()) {}
 
 TrayIcon::~TrayIcon() { Remove(); }
 

@@ -11,8 +11,8 @@ class TrayIcon {
 public:
     static constexpr UINT CallbackMessage = WM_APP + 1;
 
-    // The icon's image is the one for the notification area's size at `dpi`.
-    TrayIcon(HWND owner, int dpi);
+    // The icon's image is the notification area's size, whatever monitor the owner is on.
+    explicit TrayIcon(HWND owner);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -20,8 +20,6 @@ public:
     // Shows the icon; again after the taskbar was re-created. True when the shell took it.
     bool Add();
     void Remove();
-    // The owner moved to a monitor of another scale: the image for that scale.
-    void SetDpi(int dpi);
     // The message the shell broadcasts when the taskbar is re-created.
     static UINT TaskbarCreatedMessage();
 

@@ -14,9 +14,11 @@ class WindowEvents {
 public:
     enum class Kind { ForegroundChanged, Moved, Reordered };
     using Handler = std::function<void(Kind kind, HWND window)>;
-    // Hooks the events from `event` to `lastEvent` of `process` and `thread` (0 for all); SetWinEventHook
-    // out of context, unless a test says otherwise.
+    // Hooks the events from `event` to `lastEvent` of `process` and `thread` (0 for all).
     using Hooker = std::function<HWINEVENTHOOK(DWORD event, DWORD lastEvent, DWORD process, DWORD thread)>;
+
+    // SetWinEventHook, out of context.
+    static HWINEVENTHOOK SystemHook(DWORD event, DWORD lastEvent, DWORD process, DWORD thread);
 
     explicit WindowEvents(Handler handler, Hooker hook = SystemHook);
     ~WindowEvents();
@@ -32,8 +34,6 @@ public:
                                  DWORD time);
 
 private:
-    static HWINEVENTHOOK SystemHook(DWORD event, DWORD lastEvent, DWORD process, DWORD thread);
-
     Handler handler_;
     Hooker hook_;
     platform::UniqueWinEventHook foreground_;

@@ -15,6 +15,8 @@
 //   kill PID                          TerminateProcess, for cleaning up after a failed test
 //   run EXE [--wait MS]               start EXE on the desktop and wait for it: prints its exit code and
 //                                     the milliseconds it ran; fails (and ends it) if it outlives MS
+//   appear CLASS TITLE [--wait MS]    wait for such a window to be shown: prints its handle, its rect and the
+//                                     foreground window at the moment it was first seen visible
 //
 // winprobe declares itself DPI aware, so every rectangle it prints is in physical pixels, as a
 // DPI-aware program sees them, whatever the system DPI.
@@ -73,14 +75,14 @@ HWND FindTarget(const char* target) {
     return IsWindow(h) ? h : nullptr;
 }
 
-// Polls `probe` every 5 ms until it returns true or `waitMs` has passed (0: a single try).
+// Polls `probe` every millisecond until it returns true or `waitMs` has passed (0: a single try).
 template <typename Probe>
 bool WaitFor(long long waitMs, Probe probe) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMs < 0 ? 0 : waitMs);
     for (;;) {
         if (probe()) return true;
         if (GetTickCount64() >= deadline) return false;
-        Sleep(5);
+        Sleep(1);
     }
 }
 
@@ -165,6 +167,24 @@ int Run(const std::string& command, const std::vector<const char*>& args, long l
         return kDone;
     }
     if (command == "run" && n == 1) return RunProgram(desktop, args[0], waitMs);
+    if (command == "appear" && n == 2) {
+        const char* cls = std::strcmp(args[0], "-") != 0 ? args[0] : nullptr;
+        const char* title = std::strcmp(args[1], "-") != 0 ? args[1] : nullptr;
+        HWND shown = nullptr;
+        RECT r{};
+        HWND foreground = nullptr;
+        // Looked at every millisecond or so: what the user sees first, not a moment later.
+        const bool appeared = WaitFor(waitMs, [&] {
+            shown = FindWindowA(cls, title);
+            if (!shown || !IsWindowVisible(shown)) return false;
+            GetWindowRect(shown, &r);
+            foreground = GetForegroundWindow();
+            return true;
+        });
+        if (!appeared) return kNotFound;
+        std::printf("0x%llx %ld %ld %ld %ld 0x%llx\n", Value(shown), r.left, r.top, r.right, r.bottom, Value(foreground));
+        return kDone;
+    }
     if (command == "list" && n == 0) return EnumWindows(PrintLine, FALSE), kDone;
     if (command == "procs" && n == 0) return Procs();
     if ((command == "wait-exit" || command == "kill") && n == 1 && ParseNumber(args[0], pid)) {

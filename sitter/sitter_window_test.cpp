@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/error.h"
@@ -66,7 +68,9 @@ std::vector<std::string> Items(HMENU menu) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t caption[64] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
-        items.push_back(platform::Narrow(caption));
+        std::string text = platform::Narrow(caption);
+        std::erase(text, '&');  // the access key's mark
+        items.push_back(text);
     }
     return items;
 }
@@ -231,7 +235,8 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
             opened = menu && IsWindowVisible(menu);
             const auto shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
             items = Items(shown);
-            if (GetMenuState(shown, PopupMenu::SizeCommand(100), MF_BYCOMMAND) & MF_CHECKED) items.push_back("100 % checked");
+            std::ranges::copy(Items(GetSubMenu(shown, 4)), std::back_inserter(items));  // the Sizes
+            if (GetMenuState(shown, PopupMenu::SizeCommand(100), MF_BYCOMMAND) & MF_CHECKED) items.push_back("100% checked");
             SetWindowPos(perch, nullptr, 150, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             const ULONGLONG until = GetTickCount64() + 100;
             while (GetTickCount64() < until) platform::ProcessPendingEvents();
@@ -243,7 +248,7 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
         EXPECT_EQ(opened, opens) << mouse;
         if (opens) {
             EXPECT_TRUE(stayed) << "no following while the menu is open";
-            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1", "Costume 2", "Functions", "Size", "", "Exit", "100 % checked"}));
+            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1", "Costume 2", "Functions", "Size", "", "Exit", "100%", "150%", "200%", "300%", "100% checked"}));
         }
         EXPECT_TRUE(Within2s([&] { return SeatedAt({573, 108, 650, 234}); })) << "following again";
         SetWindowPos(perch, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -23,7 +23,7 @@ forget_install() {
     wine reg delete "$RUN" /v Pellory /f </dev/null >/dev/null 2>&1
 }
 forget_install
-trap 'rc=$?; forget_install; (exit $rc); e2e_cleanup' EXIT
+trap 'rc=$?; forget_install; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
 E2E_EXES+=(Pellory.exe)
 # setup.exe, Uninstall.exe or the copy of itself the uninstaller runs from the temporary folder.
 setup_running() { probe procs 2>/dev/null | tr -d '\r' | grep -qiE ' (pellory-.*-setup|uninstall|un)\.exe$'; }
@@ -35,20 +35,46 @@ run_in_desktop() {
     check "${1##*[\\/]} ${*:2} has finished" e2e_wait_until 60000 not setup_running
 }
 
-# The zip: the four files, sums that match, README.txt with CRLF line ends.
+# The zip: the four files, sums that match, texts with CRLF line ends, the program stripped and naming the
+# file its symbols are kept in, which is the program built.
 unz=$BUILD/e2e-zip
 rm -rf "$unz" && mkdir -p "$unz" && (cd "$unz" && cmake -E tar xf "$ZIP")
-check_eq "zip holds" "$(cmake -E tar tf "$ZIP" | LC_ALL=C sort | tr '\n' ' ')" "LICENSE Pellory.exe README.txt SHA256SUMS "
+check_eq "zip holds" "$(cmake -E tar tf "$ZIP" | LC_ALL=C sort | tr '\n' ' ')" "LICENSE.txt Pellory.exe README.txt SHA256SUMS "
 check "SHA256SUMS match" sh -c "cd '$unz' && sha256sum --quiet -c SHA256SUMS"
-check "the zipped Pellory.exe is the one built" cmp -s "$unz/Pellory.exe" "$BUILD/Pellory.exe"
-lines=$(wc -l <"$unz/README.txt")
-check_eq "README.txt: every one of $lines lines ends in CRLF" "$(grep -c $'\r$' "$unz/README.txt")" "$lines"
+for f in README.txt LICENSE.txt; do
+    check_eq "$f: every line ends in CRLF" "$(grep -c $'\r$' "$unz/$f")" "$(wc -l <"$unz/$f")"
+done
+check_eq "the zipped Pellory.exe has no symbols" "$(x86_64-w64-mingw32-nm "$unz/Pellory.exe" 2>&1)" \
+    "x86_64-w64-mingw32-nm: $unz/Pellory.exe: no symbols"
+check "it names Pellory-$VERSION.debug" sh -c "x86_64-w64-mingw32-objdump -s -j .gnu_debuglink '$unz/Pellory.exe' | grep -q 'Pellory-$VERSION'"
+check "Pellory-$VERSION.debug is the program built" cmp -s "$BUILD/dist/Pellory-$VERSION.debug" "$BUILD/Pellory.exe"
+
+# The welcome page at 96 and 144 DPI shows the picture drawn for 100 and 150 %, pixel for pixel, centred
+# in its box on the wall. Screenshots: BUILD/e2e-installer-welcome-DPI.png.
+welcome_as_drawn() {  # PAGE_PICTURE_RECT SCALE SHOT
+    local l t r b; read -r l t r b <<<"${1//,/ }"
+    convert "$(dirname "$0")/../../resources/bitmaps/installer-welcome-$2.bmp" -background "#CED6E4" -gravity center \
+        -extent "$((r - l))x$((b - t))" "$BUILD/e2e-art.png" && e2e_screenshot "$3" &&
+        e2e_crop "$3" "$l $t $r $b" "$BUILD/e2e-seen.png" && [ "$(e2e_pixels_differ "$BUILD/e2e-seen.png" "$BUILD/e2e-art.png")" = 0 ]
+}
+for page in 96,100 144,150; do
+    set_dpi "${page%,*}" || e2e_die "cannot set the DPI: $(tr -d '\r' <"$BUILD/e2e-set-dpi.log")"
+    e2e_start "$SETUP"
+    setup=$(e2e_wait_window "#32770" "Pellory Setup" 20000) || e2e_die "the setup showed no window"
+    # The picture is the first control of the page, the dialog in the setup's window.
+    picture=$(probe children "$setup" | tr -d '\r' | awk '/class=#32770/ { getline; sub(/.*rect=/, ""); print $1; exit }')
+    check "${page%,*} DPI: the welcome picture for ${page#*,} %, unscaled, at $picture" \
+        e2e_wait_until 5000 welcome_as_drawn "$picture" "${page#*,}" "$BUILD/e2e-installer-welcome-${page%,*}.png"
+    e2e_close_all
+    e2e_wait_until 10000 not e2e_desktop_xid >/dev/null
+done
+set_dpi 96
 
 # A first install, silent, with the start at sign-in.
 run_in_desktop "$SETUP" /S /SIGNIN
 e2e_wait_until 10000 e2e_reg_value DisplayName "$UNINST" >/dev/null
 for f in Pellory.exe README.txt LICENSE.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
-check "the installed Pellory.exe is the one built" cmp -s "$dir/Pellory.exe" "$BUILD/Pellory.exe"
+check "the installed Pellory.exe is the zipped one" cmp -s "$dir/Pellory.exe" "$unz/Pellory.exe"
 check "Start-menu shortcut to it" sh -c "strings '$lnk' | grep -qxF '$win\\Pellory.exe'"
 check_eq "started at sign-in" "$(e2e_reg_value Pellory "$RUN")" "REG_SZ \"$win\\Pellory.exe\""
 while read -r name want; do

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
-#include <string>
 #include <vector>
 
 #include "platform/error.h"
@@ -68,9 +67,8 @@ std::vector<std::string> Items(HMENU menu) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t caption[64] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
-        std::string text = platform::Narrow(caption);
-        std::erase(text, '&');  // the access key's mark
-        items.push_back(text);
+        items.push_back(platform::Narrow(caption));
+        std::erase(items.back(), '&');  // the access key's mark
     }
     return items;
 }

@@ -6,40 +6,32 @@
 # Usage: release.sh BUILD_DIR VERSION WINPROBE_EXE
 set -u
 BUILD=$1 VERSION=$2 WINPROBE=$3 SRC=$(cd "$(dirname "$0")/../.." && pwd)
+zip=Pellory-$2-win64.zip setup=Pellory-$2-setup.exe work=$BUILD/e2e-release
 source "$(dirname "$0")/lib.sh"
 e2e_init
-work=$BUILD/e2e-release
 rm -rf "$work" && mkdir -p "$work"
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$SRC" log -1 --format=%ct)}
-name=Pellory-$VERSION zip=Pellory-$VERSION-win64.zip setup=Pellory-$VERSION-setup.exe
 "$SRC/scripts/make-dist" "$BUILD" "$work/a" >/dev/null || e2e_die "make-dist failed"
 
 # The icon's 256-pixel image, a PNG, is its 32-pixel drawing at eight times its size.
-convert "$SRC/resources/bitmaps/distance.ico[5]" -sample 800% "$work/icon-32x8.png"
-check_eq "the 256-pixel icon is the 32-pixel one, 8 x 8 for every pixel" \
-    "$(compare -metric AE "$SRC/resources/bitmaps/distance.ico[10]" "$work/icon-32x8.png" null: 2>&1)" 0
+icon=$SRC/resources/bitmaps/distance.ico && convert "$icon[5]" -sample 800% "$work/icon-32x8.png"
+check_eq "the 256-pixel icon is the 32-pixel one, 8 x 8 for every pixel" "$(compare -metric AE "$icon[10]" "$work/icon-32x8.png" null: 2>&1)" 0
 
-# The manifests: every field winget and scoop require, the version and the hashes of the files built.
+# The manifests: the fields winget and scoop require, the version, and the URL and hash of the file built.
 sha() { sha256sum "$work/a/$1" | cut -d' ' -f1; }
-winget=$work/a/manifests/winget/Quarrystone.Pellory
-for want in "$winget.yaml:ManifestType: version" "$winget.yaml:DefaultLocale: en-US" \
-    "$winget.installer.yaml:ManifestType: installer" "$winget.installer.yaml:InstallerType: nullsoft" \
-    "$winget.installer.yaml:  - Architecture: x64" "$winget.installer.yaml:    InstallerSha256: $(sha "$setup" | tr a-f A-F)" \
-    "$winget.installer.yaml:    InstallerUrl: https://quarrystone.example/pellory/releases/$VERSION/$setup" \
-    "$winget.locale.en-US.yaml:ManifestType: defaultLocale" "$winget.locale.en-US.yaml:PackageName: Pellory" \
-    "$winget.locale.en-US.yaml:Publisher: Quarrystone" "$winget.locale.en-US.yaml:License: MIT"; do
-    f=${want%%:*} line=${want#*:}
-    check "$(basename "$f"): $line" grep -qxF "$line" "$f"
-    for head in "PackageIdentifier: Quarrystone.Pellory" "PackageVersion: $VERSION" "ManifestVersion: 1.6.0"; do
-        grep -qxF "$head" "$f" || e2e_count FAIL "$(basename "$f") lacks $head"
-    done
-done
-printf 'file(READ "%s" m)\nforeach(k version description homepage license bin)\n  string(JSON v GET "${m}" ${k})\n  message("${k}=${v}")\nendforeach()\nstring(JSON v GET "${m}" architecture 64bit hash)\nstring(JSON u GET "${m}" architecture 64bit url)\nmessage("${u} ${v}")\n' \
-    "$work/a/manifests/scoop/pellory.json" >"$work/scoop.cmake"
-check_eq "scoop: the fields, the zip's URL and hash" "$(cmake -P "$work/scoop.cmake" 2>&1 | tr '\n' '|')" \
-    "$(printf '%s|' "version=$VERSION" "description=A small pixel-art character that sits on the window in the foreground, follows it and talks." \
-    "homepage=https://quarrystone.example/pellory/releases/$VERSION" license=MIT bin=Pellory.exe \
-    "https://quarrystone.example/pellory/releases/$VERSION/$zip $(sha "$zip")")"
+url=https://quarrystone.example/pellory/releases/$VERSION m=$work/a/manifests w=$work/a/manifests/winget/Quarrystone.Pellory
+head=("PackageIdentifier: Quarrystone.Pellory" "PackageVersion: $VERSION" "ManifestVersion: 1.6.0")
+has_lines() {  # FILE LINE...: each a line of the file, as an extended regular expression
+    local line; for line in "${@:2}"; do grep -qxE "$line" "$1" || { e2e_log "no line '$line'"; return 1; }; done
+}
+check "winget: the version manifest" has_lines "$w.yaml" "${head[@]}" "ManifestType: version" "DefaultLocale: en-US"
+check "winget: the installer manifest, with the setup's URL and hash" has_lines "$w.installer.yaml" "${head[@]}" "ManifestType: installer" \
+    "InstallerType: nullsoft" "  - Architecture: x64" "    InstallerUrl: $url/$setup" "    InstallerSha256: $(sha "$setup" | tr a-f A-F)"
+check "winget: the default-locale manifest" has_lines "$w.locale.en-US.yaml" "${head[@]}" "ManifestType: defaultLocale" \
+    "PackageLocale: en-US" "Publisher: Quarrystone" "PackageName: Pellory" "License: MIT" "ShortDescription: .+"
+check "scoop: the manifest, with the zip's URL and hash" has_lines "$m/scoop/pellory.json" " *\"version\": \"$VERSION\"," \
+    ' *"description": "[^"]+",' ' *"homepage": "[^"]+",' ' *"license": "MIT",' ' *"bin": "Pellory.exe",' \
+    " *\"url\": \"$url/$zip\"," " *\"hash\": \"$(sha "$zip")\""
 
 # Signed with a throw-away certificate: the program in the zip, the setup, and the uninstaller the setup installs.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Pellory test" -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
@@ -56,13 +48,9 @@ SIGN_CA=$work/cert.pem SIGN_FROM=$work/signed/signatures "$SRC/scripts/make-dist
 for f in "$zip" "$setup"; do check "$f with the signatures attached is the signed one" cmp "$work/signed/$f" "$work/attached/$f"; done
 
 # The source in another folder, built there: the same zip and setup, or where they differ.
-mkdir -p "$work/src" && git -C "$SRC" ls-files -z -co --exclude-standard |
-    (cd "$SRC" && xargs -0 cp --parents -t "$work/src" 2>/dev/null)
+mkdir -p "$work/src" && git -C "$SRC" ls-files -z -co --exclude-standard | (cd "$SRC" && xargs -0 cp --parents -t "$work/src")
 cmake -S "$work/src" -B "$work/b" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build "$work/b" --target Pellory -j "$(nproc)" >/dev/null && "$SRC/scripts/make-dist" "$work/b" "$work/c" >/dev/null ||
     e2e_die "building in $work/src failed"
-for f in "$zip" "$setup"; do
-    cmp -l "$work/a/$f" "$work/c/$f" | head -5 >&2
-    check "$f: the same bytes built in another folder" cmp -s "$work/a/$f" "$work/c/$f"
-done
+for f in "$zip" "$setup"; do check "$f: the same bytes built in another folder" cmp "$work/a/$f" "$work/c/$f"; done
 e2e_finish

@@ -24,10 +24,12 @@ test: build
 run: build
 	scripts/run-pellory $(BUILD)
 
-# The portable zip and the installer, named after the project version.
+# The portable zip, the installer and their manifests (see scripts/make-dist), signed when given
+# SIGN_CERT=cert.pem SIGN_KEY=key.pem; RELEASE_URL is the web folder the manifests point to.
+export SIGN_CERT SIGN_KEY SIGN_PASS SIGN_FROM SIGN_CA RELEASE_URL
 dist: build
-	rm -rf dist && mkdir -p dist && cp $(BUILD)/dist/* dist/
-	@ls -l dist
+	rm -rf dist
+	scripts/make-dist $(BUILD) dist
 
 # Regenerates the committed bitmaps and icon from their text sources.
 art: build

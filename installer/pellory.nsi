@@ -1,5 +1,7 @@
-; Pellory's installer: per user, no elevation. Built by CMake, which passes
-;   VERSION (1.2.3), EXE, README, LICENSE, ICON, WELCOME_BITMAP and OUTFILE with -D.
+; Pellory's installer: per user, no elevation. Built by scripts/make-dist, which passes with -D
+;   VERSION (1.2.3), STAGE (the folder of the files it installs and of its pictures, every one dated to
+;   the release's commit), ICON, OUTFILE, and SIGN_UNINSTALLER (the command that signs a program in
+;   place) when the release is signed.
 ;
 ; Command line: /S silent; /SIGNIN start Pellory at sign-in (a silent install otherwise keeps what an
 ; earlier install chose); /RUN start Pellory when done; /D=FOLDER another folder (last, unquoted).
@@ -37,18 +39,39 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 
+!ifdef SIGN_UNINSTALLER
+  !uninstfinalize '"${SIGN_UNINSTALLER}" "%1" Uninstall.exe'
+!endif
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-; The character on the welcome and finish pages, drawn for their 164 x 314 picture.
-!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME_BITMAP}"
+; The character on the welcome and finish pages and its face in the other pages' header, each drawn for
+; 100, 125, 150 and 200 %. MUI shows the 100 % pair; PicturesForDpi swaps in those of the installer's scale.
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${STAGE}/installer-header-100.bmp"
+!define MUI_HEADERIMAGE_BITMAP_STRETCH NoStretchNoCropNoAlign
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${STAGE}/installer-welcome-100.bmp"
+!define MUI_WELCOMEFINISHPAGE_BITMAP_STRETCH NoStretchNoCropNoAlign
+!define WALL "CED6E4"  ; behind the character in the welcome pictures
+!define MUI_CUSTOMFUNCTION_GUIINIT PicturesForDpi
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.PicturesForDpi
 
+!define MUI_WELCOMEPAGE_TEXT "${APP} is a small pixel-art character who sits on the top edge of the window \
+  you are working in, follows it as it moves, blinks, and talks to you in a speech balloon.$\r$\n$\r$\n\
+  Setup installs ${APP} ${VERSION} for you alone; it needs no administrator rights. A ${APP} that is \
+  running is closed first.$\r$\n$\r$\nClick Next to continue."
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW WelcomeShow
 !insertmacro MUI_PAGE_WELCOME
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${APP} has been installed.$\r$\n$\r$\nRight-click the character, or its icon \
+  in the notification area, for its menu.$\r$\n$\r$\nClick Finish to close Setup."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Run ${APP}"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartPellory
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -58,6 +81,57 @@ Page custom OptionsPage OptionsPageLeave
 
 Var SignIn        ; ${BST_CHECKED} or ${BST_UNCHECKED}
 Var SignInBox
+
+; Shows a picture control's bitmap unscaled and centred in the control's own size (W x H dialog units);
+; whatever the bitmap leaves free takes its background COLOUR (Windows takes the bitmap's top-left pixel).
+!macro CENTRE_PICTURE CONTROL W H COLOUR
+  SetCtlColors ${CONTROL} "" "${COLOUR}"
+  System::Call '*(i 0, i 0, i ${W}, i ${H}) p .r9'
+  System::Call 'user32::MapDialogRect(p $HWNDPARENT, p r9)'
+  System::Call '*$9(i, i, i .r7, i .r8)'
+  System::Free $9
+  System::Call 'user32::GetWindowLongW(p ${CONTROL}, i ${GWL_STYLE}) i .r9'
+  IntOp $9 $9 | ${SS_CENTERIMAGE}
+  System::Call 'user32::SetWindowLongW(p ${CONTROL}, i ${GWL_STYLE}, i r9)'
+  System::Call 'user32::SetWindowPos(p ${CONTROL}, p 0, i 0, i 0, i r7, i r8, i 0x16)'  ; no move, z-order, activation
+  System::Call 'user32::InvalidateRect(p ${CONTROL}, p 0, i 1)'
+!macroend
+
+; The installer is DPI-aware for the system's DPI: the pictures drawn for the largest scale up to it are
+; put where MUI loads its pictures from, before the first page shows.
+!macro PICTURES_FOR_DPI un
+Function ${un}PicturesForDpi
+  System::Call 'user32::GetDC(p 0) p .r0'
+  System::Call 'gdi32::GetDeviceCaps(p r0, i 88) i .r1'  ; LOGPIXELSX
+  System::Call 'user32::ReleaseDC(p 0, p r0)'
+  ${If} $1 >= 192
+    !insertmacro PICTURES_AT "${un}" 200
+  ${ElseIf} $1 >= 144
+    !insertmacro PICTURES_AT "${un}" 150
+  ${ElseIf} $1 >= 120
+    !insertmacro PICTURES_AT "${un}" 125
+  ${EndIf}
+  GetDlgItem $0 $HWNDPARENT 1046
+  SetBrandingImage /IMGID=1046 "$PLUGINSDIR\modern-header.bmp"
+  !insertmacro CENTRE_PICTURE $0 100 35 "${MUI_BGCOLOR}"
+FunctionEnd
+!macroend
+!macro PICTURES_AT un SCALE
+  File "/oname=$PLUGINSDIR\modern-header.bmp" "${STAGE}/installer-header-${SCALE}.bmp"
+  !if "${un}" == ""
+    File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${STAGE}/installer-welcome-${SCALE}.bmp"
+  !endif
+!macroend
+!insertmacro PICTURES_FOR_DPI ""
+!insertmacro PICTURES_FOR_DPI "un."
+
+Function WelcomeShow
+  !insertmacro CENTRE_PICTURE $mui.WelcomePage.Image 109 193 "${WALL}"
+FunctionEnd
+
+Function FinishShow
+  !insertmacro CENTRE_PICTURE $mui.FinishPage.Image 109 193 "${WALL}"
+FunctionEnd
 
 ; Ends every running Pellory of this session: its main window is found by class and title, asked to
 ; close, and waited for until its process is gone; one that does not end in time is terminated.
@@ -141,9 +215,9 @@ FunctionEnd
 Section "Install"
   Call EndPellory
   SetOutPath "$INSTDIR"
-  File "/oname=${APP}.exe" "${EXE}"
-  File "/oname=README.txt" "${README}"
-  File "/oname=LICENSE.txt" "${LICENSE}"
+  File "${STAGE}/${APP}.exe"
+  File "${STAGE}/README.txt"
+  File "${STAGE}/LICENSE.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${APP}.exe" "" "$INSTDIR\${APP}.exe" 0
@@ -192,7 +266,8 @@ Section "Uninstall"
   DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
   DeleteRegKey HKCU "${UNINST_KEY}"
 
-  MessageBox MB_YESNO|MB_ICONQUESTION "Keep your ${APP} settings (costumes and distance) for a later install?" \
+  MessageBox MB_YESNO|MB_ICONQUESTION "Keep your ${APP} settings for a later install: the costumes of both \
+    layers, the distance along the window's edge and the Size?" \
     /SD IDYES IDYES keep
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"

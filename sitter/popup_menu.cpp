@@ -12,17 +12,26 @@ constexpr UINT FirstSizeCommand = 1300;
 
 PopupMenu::PopupMenu() : menu_(CreatePopupMenu()), sizes_(CreatePopupMenu()) {
     HMENU functions = CreatePopupMenu();
-    AppendMenuW(functions, MF_STRING, FortuneCommand, L"!8ball");
+    AppendMenuW(functions, MF_STRING, FortuneCommand, L"!&8ball");
     for (HMENU& costume : costumes_) costume = CreatePopupMenu();
-    for (const int percent : CharacterSizes)
-        AppendMenuW(sizes_, MF_STRING, SizeCommand(percent), (std::to_wstring(percent) + L" %").c_str());
-    AppendMenuW(menu_.get(), MF_STRING, DistanceCommand, L"Distance...");
-    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(costumes_[0]), L"Costume 1");
-    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(costumes_[1]), L"Costume 2");
-    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(functions), L"Functions");
-    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(sizes_), L"Size");
+    // Each size's access key is its first digit no size above it took: "&100%", "1&50%", "&200%", "&300%".
+    std::wstring keys;
+    for (const int percent : CharacterSizes) {
+        std::wstring caption = std::to_wstring(percent) + L"%";
+        const size_t key = caption.find_first_not_of(keys + L"%");
+        if (key != std::wstring::npos) {
+            keys += caption[key];
+            caption.insert(key, L"&");
+        }
+        AppendMenuW(sizes_, MF_STRING, SizeCommand(percent), caption.c_str());
+    }
+    AppendMenuW(menu_.get(), MF_STRING, DistanceCommand, L"&Distance...");
+    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(costumes_[0]), L"Costume &1");
+    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(costumes_[1]), L"Costume &2");
+    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(functions), L"&Functions");
+    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(sizes_), L"&Size");
     AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu_.get(), MF_STRING, ExitCommand, L"Exit");
+    AppendMenuW(menu_.get(), MF_STRING, ExitCommand, L"E&xit");
 }
 
 UINT PopupMenu::SizeCommand(int percent) { return FirstSizeCommand + static_cast<UINT>(percent); }

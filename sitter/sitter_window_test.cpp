@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -68,6 +69,7 @@ std::vector<std::string> Items(HMENU menu) {
         wchar_t caption[64] = {};
         GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
         items.push_back(platform::Narrow(caption));
+        std::erase(items.back(), '&');  // the access key's mark
     }
     return items;
 }
@@ -220,7 +222,8 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
             opened = menu && IsWindowVisible(menu);
             const auto shown = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
             items = Items(shown);
-            if (GetMenuState(shown, PopupMenu::SizeCommand(100), MF_BYCOMMAND) & MF_CHECKED) items.push_back("100 % checked");
+            std::ranges::copy(Items(GetSubMenu(shown, 4)), std::back_inserter(items));  // the Sizes
+            if (GetMenuState(shown, PopupMenu::SizeCommand(100), MF_BYCOMMAND) & MF_CHECKED) items.push_back("100% checked");
             SetWindowPos(perch, nullptr, 150, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             const ULONGLONG until = GetTickCount64() + 100;
             while (GetTickCount64() < until) platform::ProcessPendingEvents();
@@ -232,7 +235,7 @@ TEST_F(Sitter, TheMenuPausesFollowingAndTheNotificationIconOpensIt) {
         EXPECT_EQ(opened, opens) << mouse;
         if (opens) {
             EXPECT_TRUE(stayed) << "no following while the menu is open";
-            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1", "Costume 2", "Functions", "Size", "", "Exit", "100 % checked"}));
+            EXPECT_EQ(items, (std::vector<std::string>{"Distance...", "Costume 1", "Costume 2", "Functions", "Size", "", "Exit", "100%", "150%", "200%", "300%", "100% checked"}));
         }
         EXPECT_TRUE(Within2s([&] { return SeatedAt({573, 108, 650, 234}); })) << "following again";
         SetWindowPos(perch, nullptr, 100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -23,7 +23,7 @@ forget_install() {
     wine reg delete "$RUN" /v Pellory /f </dev/null >/dev/null 2>&1
 }
 forget_install
-trap 'rc=$?; forget_install; (exit $rc); e2e_cleanup' EXIT
+trap 'rc=$?; forget_install; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
 E2E_EXES+=(Pellory.exe)
 # setup.exe, Uninstall.exe or the copy of itself the uninstaller runs from the temporary folder.
 setup_running() { probe procs 2>/dev/null | tr -d '\r' | grep -qiE ' (pellory-.*-setup|uninstall|un)\.exe$'; }
@@ -35,20 +35,40 @@ run_in_desktop() {
     check "${1##*[\\/]} ${*:2} has finished" e2e_wait_until 60000 not setup_running
 }
 
-# The zip: the four files, sums that match, README.txt with CRLF line ends.
-unz=$BUILD/e2e-zip
+# The zip: the four files, sums that match, texts with CRLF line ends, the program stripped and naming the
+# file its symbols are kept in, which is the program built.
+unz=$BUILD/e2e-zip debug=$BUILD/dist/Pellory-$VERSION.debug
 rm -rf "$unz" && mkdir -p "$unz" && (cd "$unz" && cmake -E tar xf "$ZIP")
-check_eq "zip holds" "$(cmake -E tar tf "$ZIP" | LC_ALL=C sort | tr '\n' ' ')" "LICENSE Pellory.exe README.txt SHA256SUMS "
+check_eq "zip holds" "$(cmake -E tar tf "$ZIP" | LC_ALL=C sort | tr '\n' ' ')" "LICENSE.txt Pellory.exe README.txt SHA256SUMS "
 check "SHA256SUMS match" sh -c "cd '$unz' && sha256sum --quiet -c SHA256SUMS"
-check "the zipped Pellory.exe is the one built" cmp -s "$unz/Pellory.exe" "$BUILD/Pellory.exe"
-lines=$(wc -l <"$unz/README.txt")
-check_eq "README.txt: every one of $lines lines ends in CRLF" "$(grep -c $'\r$' "$unz/README.txt")" "$lines"
+check "README.txt and LICENSE.txt: every line ends in CRLF" not grep -qv $'\r$' "$unz/README.txt" "$unz/LICENSE.txt"
+check "the zipped Pellory.exe has no symbols" sh -c "x86_64-w64-mingw32-nm '$unz/Pellory.exe' 2>&1 | grep -q 'no symbols'"
+check "it names ${debug##*/}, the program built" sh -c "strings -a '$unz/Pellory.exe' | grep -qx '${debug##*/}' && cmp -s '$debug' '$BUILD/Pellory.exe'"
+
+# The welcome page at 96 and 144 DPI shows the picture drawn for 100 and 150 %, pixel for pixel, centred
+# in its box on the wall. Screenshots: BUILD/e2e-installer-welcome-DPI.png.
+welcome_as_drawn() {  # "LEFT TOP RIGHT BOTTOM" of the page's picture, SCALE, SHOT
+    local l t r b; read -r l t r b <<<"$1"
+    convert "$(dirname "$0")/../../resources/bitmaps/installer-welcome-$2.bmp" -background "#CED6E4" -gravity center \
+        -extent "$((r - l))x$((b - t))" "$BUILD/e2e-art.png" && e2e_screenshot "$3" && e2e_crop "$3" "$1" "$BUILD/e2e-seen.png" &&
+        [ "$(e2e_pixels_differ "$BUILD/e2e-seen.png" "$BUILD/e2e-art.png")" = 0 ]
+}
+while read -r dpi scale; do
+    set_dpi "$dpi" && e2e_start "$SETUP" && setup=$(e2e_wait_window "#32770" "Pellory Setup" 20000) || e2e_die "no setup at $dpi DPI"
+    # The picture is the first control of the page, the dialog in the setup's window.
+    picture=$(probe children "$setup" | tr -d '\r' | awk '/class=#32770/ { getline; sub(/.*rect=/, ""); gsub(",", " "); print $1, $2, $3, $4; exit }')
+    check "$dpi DPI: the welcome picture for $scale %, unscaled, at $picture" \
+        e2e_wait_until 5000 welcome_as_drawn "$picture" "$scale" "$BUILD/e2e-installer-welcome-$dpi.png"
+    e2e_close_all
+    e2e_wait_until 10000 not e2e_desktop_xid >/dev/null
+done <<<$'96 100\n144 150'
+set_dpi 96
 
 # A first install, silent, with the start at sign-in.
 run_in_desktop "$SETUP" /S /SIGNIN
 e2e_wait_until 10000 e2e_reg_value DisplayName "$UNINST" >/dev/null
 for f in Pellory.exe README.txt LICENSE.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
-check "the installed Pellory.exe is the one built" cmp -s "$dir/Pellory.exe" "$BUILD/Pellory.exe"
+check "the installed Pellory.exe is the zipped one" cmp -s "$dir/Pellory.exe" "$unz/Pellory.exe"
 check "Start-menu shortcut to it" sh -c "strings '$lnk' | grep -qxF '$win\\Pellory.exe'"
 check_eq "started at sign-in" "$(e2e_reg_value Pellory "$RUN")" "REG_SZ \"$win\\Pellory.exe\""
 while read -r name want; do
@@ -56,13 +76,10 @@ while read -r name want; do
 done <<EOF
 DisplayName REG_SZ Pellory
 DisplayVersion REG_SZ $VERSION
-Publisher REG_SZ Quarrystone
 DisplayIcon REG_SZ $win\\Pellory.exe
 InstallLocation REG_SZ $win
 UninstallString REG_SZ "$win\\Uninstall.exe"
 QuietUninstallString REG_SZ "$win\\Uninstall.exe" /S
-NoModify REG_DWORD 0x1
-NoRepair REG_DWORD 0x1
 EOF
 read -r type kb <<<"$(e2e_reg_value EstimatedSize "$UNINST")"
 check "EstimatedSize ($type $kb) covers Pellory.exe in KB" test "$type" = REG_DWORD -a $((kb)) -ge $(($(stat -c %s "$dir/Pellory.exe") / 1024))

@@ -65,6 +65,16 @@ e2e_reg_value() {
 }
 
 
+# set_dpi DPI: the DPI of programs started from now on. Wine takes it from HKCU\Control Panel\Desktop
+# "LogPixels", and from HKEY_CURRENT_CONFIG\Software\Fonts "LogPixels" when the first is missing: both are
+# set. A `wine reg` started while the test before is still winding down has been seen to fail once in many
+# runs: tried again for a while, and what it said last is kept in BUILD/e2e-set-dpi.log for the message.
+set_dpi_once() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1 &&
+        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1
+}
+set_dpi() { e2e_wait_until 10000 set_dpi_once "$1"; }
+
 # e2e_screenshot FILE: the virtual desktop's X window.
 e2e_screenshot() { import -window "$(e2e_desktop_xid)" "$1" 2>/dev/null; }
 

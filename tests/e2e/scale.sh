@@ -8,16 +8,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init
 [ -f "$PELLORY" ] || e2e_die "Pellory.exe not found at $PELLORY"
 
-# Wine takes the DPI from HKCU\Control Panel\Desktop "LogPixels", and from
-# HKEY_CURRENT_CONFIG\Software\Fonts "LogPixels" when the first is missing. Both are set, and put back
-# to 96 whatever happens (the prefix is the build's own, made at 96 DPI).
-# A `wine reg` started while the test before is still winding down has been seen to fail once in many
-# runs: tried again for a while, and what it said last is kept for the message.
-set_dpi_once() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1 &&
-        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >"$BUILD/e2e-set-dpi.log" 2>&1
-}
-set_dpi() { e2e_wait_until 10000 set_dpi_once "$1"; }
+# The DPI is put back to 96 whatever happens (the prefix is the build's own, made at 96 DPI).
 trap 'rc=$?; e2e_close_all; set_dpi 96; (exit $rc); e2e_cleanup' EXIT
 
 # DPI, the character's seat on a window 100..600 wide with its top at 200 (right edges flush, the butt

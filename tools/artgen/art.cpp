@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -160,6 +161,95 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t n) {
     return c ^ 0xFFFFFFFFu;
 }
 
+// Deflate's bit stream: values low bit first, Huffman codes high bit first.
+class BitWriter {
+public:
+    explicit BitWriter(Bytes& out) : out_(out) {}
+    void Put(std::uint32_t value, int bits) {
+        pending_ |= value << count_;
+        for (count_ += bits; count_ >= 8; count_ -= 8, pending_ >>= 8) out_.push_back(static_cast<std::uint8_t>(pending_));
+    }
+    void PutCode(std::uint32_t code, int bits) {
+        std::uint32_t reversed = 0;
+        for (int i = 0; i < bits; ++i) reversed |= ((code >> i) & 1) << (bits - 1 - i);
+        Put(reversed, bits);
+    }
+    void Flush() { if (count_ > 0) Put(0, 8 - count_); }
+
+private:
+    Bytes& out_;
+    std::uint32_t pending_ = 0;
+    int count_ = 0;
+};
+
+// A literal byte, the end of the block (256) or a length code (257 to 285) in the fixed Huffman code.
+void PutSymbol(BitWriter& bits, int symbol) {
+    const auto s = static_cast<std::uint32_t>(symbol);
+    if (s < 144) bits.PutCode(0x30 + s, 8);
+    else if (s < 256) bits.PutCode(0x190 + s - 144, 9);
+    else if (s < 280) bits.PutCode(s - 256, 7);
+    else bits.PutCode(0xC0 + s - 280, 8);
+}
+
+void PutMatch(BitWriter& bits, int length, int distance) {
+    static constexpr std::array<int, 29> lengthBase{3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static constexpr std::array<int, 30> distanceBase{1, 2, 3, 4, 5, 7, 9, 13, 17, 25, 33, 49, 65, 97, 129, 193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+    int l = 28;
+    while (lengthBase[static_cast<std::size_t>(l)] > length) --l;
+    PutSymbol(bits, 257 + l);
+    bits.Put(static_cast<std::uint32_t>(length - lengthBase[static_cast<std::size_t>(l)]), l < 8 || l == 28 ? 0 : (l - 4) / 4);
+    int d = 29;
+    while (distanceBase[static_cast<std::size_t>(d)] > distance) --d;
+    bits.PutCode(static_cast<std::uint32_t>(d), 5);
+    bits.Put(static_cast<std::uint32_t>(distance - distanceBase[static_cast<std::size_t>(d)]), d < 4 ? 0 : (d - 2) / 2);
+}
+
+// A zlib stream of one fixed-Huffman block: the longest earlier match of each position (greedy, hash chains
+// over the last 32 KB), else the literal. Plenty for pixel art, whose rows and runs repeat.
+Bytes Zlib(const Bytes& data) {
+    constexpr int window = 32768, minMatch = 3, maxMatch = 258, maxTries = 64;
+    Bytes out{0x78, 0x01};
+    BitWriter bits(out);
+    bits.Put(1, 1);  // the last block
+    bits.Put(1, 2);  // fixed Huffman codes
+    std::vector<int> head(1 << 15, -1), previous(data.size(), -1);
+    const auto hash = [&](std::size_t i) { return ((data[i] << 10) ^ (data[i + 1] << 5) ^ data[i + 2]) & 0x7FFF; };
+    const auto insert = [&](std::size_t i) {
+        if (i + minMatch > data.size()) return;
+        previous[i] = head[static_cast<std::size_t>(hash(i))];
+        head[static_cast<std::size_t>(hash(i))] = static_cast<int>(i);
+    };
+    for (std::size_t i = 0; i < data.size();) {
+        int bestLength = 0, bestDistance = 0;
+        if (i + minMatch <= data.size()) {
+            const int limit = static_cast<int>(std::min<std::size_t>(maxMatch, data.size() - i));
+            int tries = maxTries;
+            for (int c = head[static_cast<std::size_t>(hash(i))]; c >= 0 && static_cast<int>(i) - c <= window && tries-- > 0;
+                 c = previous[static_cast<std::size_t>(c)]) {
+                int n = 0;
+                while (n < limit && data[static_cast<std::size_t>(c + n)] == data[i + static_cast<std::size_t>(n)]) ++n;
+                if (n > bestLength) bestLength = n, bestDistance = static_cast<int>(i) - c;
+            }
+        }
+        if (bestLength >= minMatch) {
+            PutMatch(bits, bestLength, bestDistance);
+            for (int k = 0; k < bestLength; ++k) insert(i++);
+        } else {
+            PutSymbol(bits, data[i]);
+            insert(i++);
+        }
+    }
+    PutSymbol(bits, 256);
+    bits.Flush();
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t v : data) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32BE(out, (b << 16) | a);
+    return out;
+}
+
 void PngChunk(Bytes& out, const char* type, const Bytes& data) {
     Put32BE(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
@@ -232,8 +322,11 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
             if (!m.recipe) m.recipe.emplace();
             in >> m.recipe->from;
         } else if (key == "scale:") {
+            double times = 0;
+            if (!(in >> times) || times < 1 || times > 16 || std::abs(times * 100 - std::round(times * 100)) > 1e-9)
+                Fail(source, lineNo, "expected a scale from 1 to 16 in hundredths at most");
             if (!m.recipe) m.recipe.emplace();
-            m.recipe->scale = ReadInt(in, source, lineNo, 1, 16);
+            m.recipe->scalePercent = static_cast<int>(std::lround(times * 100));
         } else if (key == "fill:") {
             std::string c;
             in >> c;
@@ -307,19 +400,27 @@ PixelMap MakeFrom(const PixelMap& source, const PixelMap& made) {
     if (!m.mask) m.mask = source.mask;
     if (m.mask && m.IndexOf(*m.mask) < 0) Fail(made.source, 0, "mask character is not in the legend");
 
-    const int scale = made.recipe->scale;
-    const int width = scale > 0 ? source.width * scale : m.width;
-    const int height = scale > 0 ? source.height * scale : m.height;
-    if (width > m.width || height > m.height) Fail(made.source, 0, "the enlarged picture does not fit the size");
+    // At a fractional scale a half pixel is rounded up: 77 at 2.5 is 193.
+    const int percent = made.recipe->scalePercent;
+    const int width = percent > 0 ? (source.width * percent + 50) / 100 : m.width;
+    const int height = percent > 0 ? (source.height * percent + 50) / 100 : m.height;
     const std::optional<char> fill = made.recipe->fill;
     if (std::pair(width, height) != std::pair(m.width, m.height) && !(fill && m.IndexOf(*fill) >= 0))
-        Fail(made.source, 0, "a smaller picture needs a fill character from the legend");
+        Fail(made.source, 0, "a picture of another size needs a fill character from the legend");
     m.rows.assign(static_cast<std::size_t>(m.height), std::string(static_cast<std::size_t>(m.width), fill.value_or(' ')));
     const std::vector<std::string> picture = Resample(source.rows, width, height);
-    const int left = (m.width - width) / 2, top = (m.height - height) / 2;
+    // Centred by what it shows, the box of its pixels other than the fill, whose margins may be cut.
+    int x0 = width, x1 = -1, y0 = height, y1 = -1;
     for (int y = 0; y < height; ++y)
-        m.rows[static_cast<std::size_t>(top + y)].replace(static_cast<std::size_t>(left), static_cast<std::size_t>(width),
-                                                         picture[static_cast<std::size_t>(y)]);
+        for (int x = 0; x < width; ++x)
+            if (picture[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] != fill.value_or(' '))
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    if (x1 - x0 >= m.width || y1 - y0 >= m.height) Fail(made.source, 0, "the enlarged picture does not fit the size");
+    const int left = (m.width - (x1 - x0 + 1)) / 2 - x0, top = (m.height - (y1 - y0 + 1)) / 2 - y0;
+    for (int y = std::max(0, -top); y < std::min(height, m.height - top); ++y)
+        for (int x = std::max(0, -left); x < std::min(width, m.width - left); ++x)
+            m.rows[static_cast<std::size_t>(top + y)][static_cast<std::size_t>(left + x)] =
+                picture[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
     return m;
 }
 
@@ -374,14 +475,19 @@ Bytes EncodeIcon(std::vector<PixelMap> images) {
     std::vector<Bytes> dibs;
     auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
     for (const auto& m : images) {
-        if (m.bits == 24 || m.width != m.height || m.width > 255) throw std::runtime_error(m.source + ": icon images are square, 4 or 8 bits");
-        dibs.push_back(EncodeDib(m, true));
-        b.push_back(static_cast<std::uint8_t>(m.width));
-        b.push_back(static_cast<std::uint8_t>(m.height));
+        if (m.bits == 24 || m.width != m.height || m.width > 256)
+            throw std::runtime_error(m.source + ": icon images are square, 4 or 8 bits, at most 256 pixels");
+        const bool png = m.width == 256;
+        std::vector<bool> transparent;
+        for (const std::string& row : m.rows)
+            for (const char c : row) transparent.push_back(m.mask == c);
+        dibs.push_back(png ? EncodePng(ToImage(m), transparent) : EncodeDib(m, true));
+        b.push_back(static_cast<std::uint8_t>(m.width & 0xFF));  // 0 stands for 256
+        b.push_back(static_cast<std::uint8_t>(m.height & 0xFF));
         b.push_back(static_cast<std::uint8_t>(m.bits == 4 ? 16 : 0));
         b.push_back(0);
         Put16(b, 1);
-        Put16(b, static_cast<std::uint32_t>(m.bits));
+        Put16(b, static_cast<std::uint32_t>(png ? 32 : m.bits));
         Put32(b, static_cast<std::uint32_t>(dibs.back().size()));
         Put32(b, offset);
         offset += static_cast<std::uint32_t>(dibs.back().size());
@@ -430,6 +536,14 @@ std::vector<IconEntry> DecodeIcon(const Bytes& file) {
         const std::uint32_t size = Get32(file, e + 8);
         const std::uint32_t at = Get32(file, e + 12);
         if (static_cast<std::size_t>(at) + size > file.size()) throw std::runtime_error("icon image outside the file");
+        if (size >= 24 && file[at] == 0x89 && file[at + 1] == 'P' && file[at + 12] == 'I' && file[at + 15] == 'R') {  // IHDR
+            entry.png = true;
+            const auto be32 = [&](std::size_t p) { return file[p] << 24 | file[p + 1] << 16 | file[p + 2] << 8 | file[p + 3]; };
+            entry.xorImage.width = be32(at + 16);
+            entry.xorImage.height = be32(at + 20);
+            out.push_back(std::move(entry));
+            continue;
+        }
         entry.xorImage = DecodeDib(file, at, true);
         const std::uint32_t xorStride = Stride(entry.xorImage.width, entry.xorImage.bits);
         const std::uint32_t maskStride = Stride(entry.xorImage.width, 1);
@@ -465,40 +579,24 @@ Image Scale(const Image& image, int factor) {
     return out;
 }
 
-// Stored (uncompressed) deflate blocks: previews are for looking at, not for keeping small.
-Bytes EncodePng(const Image& image) {
+Bytes EncodePng(const Image& image, const std::vector<bool>& transparent) {
+    const bool alpha = !transparent.empty();
     Bytes raw;
     for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);  // filter: none
+        raw.push_back(0);  // filter: none; rows and runs repeat, which the matches take up
         for (int x = 0; x < image.width; ++x) {
             const Rgb c = image.at(x, y);
             raw.insert(raw.end(), {c.r, c.g, c.b});
+            if (alpha) raw.push_back(transparent[static_cast<std::size_t>(y) * image.width + x] ? 0 : 255);
         }
     }
-    Bytes z{0x78, 0x01};
-    std::size_t pos = 0;
-    do {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
-        z.push_back(pos + n == raw.size() ? 1 : 0);
-        Put16(z, static_cast<std::uint32_t>(n));
-        Put16(z, static_cast<std::uint32_t>(~n & 0xFFFF));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos), raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (const std::uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32BE(z, (b << 16) | a);
-
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes ihdr;
     Put32BE(ihdr, static_cast<std::uint32_t>(image.width));
     Put32BE(ihdr, static_cast<std::uint32_t>(image.height));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    ihdr.insert(ihdr.end(), {8, static_cast<std::uint8_t>(alpha ? 6 : 2), 0, 0, 0});  // 8-bit RGB(A)
     PngChunk(out, "IHDR", ihdr);
-    PngChunk(out, "IDAT", z);
+    PngChunk(out, "IDAT", Zlib(raw));
     PngChunk(out, "IEND", {});
     return out;
 }

@@ -36,11 +36,13 @@ struct PixelMap {
     std::vector<std::string> rows;
 
     // A map made from another: the source's rows resampled to the size, or enlarged `scale` times
-    // and centred on a field of the `fill` character. It keeps the source's colours, bit depth and
-    // mask unless it restates them; a `colour` line here recolours one of the source's characters.
+    // (2, or 2.5: every pixel 2 or 3 wide by turns) and centred by its pixels other than the `fill`
+    // character on a field of it. It
+    // keeps the source's colours, bit depth and mask unless it restates them; a `colour` line here
+    // recolours one of the source's characters.
     struct Recipe {
-        std::string from;  // the source's file name
-        int scale = 0;     // 0: resample to the size
+        std::string from;      // the source's file name
+        int scalePercent = 0;  // 250 for `scale: 2.5`; 0: resample to the size
         std::optional<char> fill;
     };
     std::optional<Recipe> recipe;
@@ -71,7 +73,8 @@ Image ToImage(const PixelMap& map);
 
 // Bottom-up, uncompressed, 40-byte BITMAPINFOHEADER.
 Bytes EncodeBmp(const PixelMap& map);
-// Every map is one image of the icon; ordered by size, then by depth.
+// Every map is one image of the icon; ordered by size, then by depth. A 256-pixel image is stored as a
+// PNG, as Windows expects at that size; the others as bitmaps with an AND mask.
 Bytes EncodeIcon(std::vector<PixelMap> images);
 // Groups the maps by output file and encodes each file; throws when a .bmp has more than one source.
 std::map<std::string, Bytes> BuildAll(const std::vector<PixelMap>& maps);
@@ -92,6 +95,7 @@ struct IconEntry {
     int height = 0;
     int bits = 0;
     int colourCount = 0;
+    bool png = false;                 // a PNG image: only its size is read into xorImage
     DecodedBmp xorImage;              // height is the image's own, not the doubled one
     std::vector<bool> transparent;    // AND mask, top row first
 };
@@ -100,7 +104,8 @@ std::vector<IconEntry> DecodeIcon(const Bytes& file);  // throws std::runtime_er
 // Costume and blink layers: key-coloured pixels leave the frame as it was.
 void DrawKeyed(Image& frame, const Image& layer, int x, int y, Rgb key);
 Image Scale(const Image& image, int factor);
-Bytes EncodePng(const Image& image);
+// 8-bit RGB, or RGBA when `transparent` (top row first) marks pixels to leave out; compressed.
+Bytes EncodePng(const Image& image, const std::vector<bool>& transparent = {});
 
 Bytes ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);

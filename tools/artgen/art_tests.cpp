@@ -27,11 +27,11 @@ TEST(ArtFiles, CommittedFilesAreExactlyWhatTheSourcesMake) {
     EXPECT_EQ(made, committed);
 }
 
-// An image for the small and the large icon at 100, 125, 150 and 200 %.
+// An image for the small and the large icon at 100, 125, 150 and 200 %, and Explorer's 256 pixels.
 TEST(ArtFiles, IconHoldsEverySizeTheNotificationAreaAsksFor) {
     std::vector<std::pair<int, int>> sizes;
     for (const IconEntry& e : DecodeIcon(ReadFile(BitmapDir() / "distance.ico"))) sizes.emplace_back(e.xorImage.width, e.bits);
-    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {20, 8}, {24, 8}, {32, 4}, {32, 8}, {40, 8}, {48, 4}, {48, 8}, {64, 8}}));
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{16, 4}, {16, 8}, {20, 8}, {24, 8}, {32, 4}, {32, 8}, {40, 8}, {48, 4}, {48, 8}, {64, 8}, {256, 32}}));
 }
 
 // The layers go onto the frame of a window keyed on black: a black pixel would be a hole, and a corner not in
@@ -50,7 +50,7 @@ TEST(ArtFiles, LayersAreKeyedInTheirCornersAndHoldNoBlack) {
 // A recipe that cannot be made fails and names its file, rather than writing a wrong picture.
 TEST(MadeMaps, BadRecipesFailNamingTheirFile) {
     const PixelMap source = ParseMap("output: a.bmp\nsize: 2 1\nbits: 4\ncolour . 0 0 0\ncolour x 9 9 9\npixels:\n.x\n", "a.txt");
-    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 3 2\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
+    for (const char* recipe : {"size: 5 2\nscale: 2\n", "size: 1 2\nscale: 2\nfill: .\n", "size: 2 1\ncolour y 0 0 0\n"}) {
         const PixelMap made = ParseMap(std::string("output: b.bmp\nfrom: a.txt\n") + recipe, "b.txt");
         std::string what;
         try { MakeFrom(source, made); } catch (const std::runtime_error& e) { what = e.what(); }

@@ -138,8 +138,6 @@ FolderContents ScanFolder(const std::wstring& folder) {
     contents.leftOut = usable.size() > MostListed ? usable.size() - MostListed : 0;
     usable.resize(usable.size() - contents.leftOut);
     for (Listed& listed : usable) contents.costumes.push_back(std::move(listed.costume));
-    std::sort(contents.refusals.begin(), contents.refusals.end(),
-              [](const Refusal& a, const Refusal& b) { return a.fileName < b.fileName; });
     return contents;
 }
 

@@ -49,7 +49,7 @@ struct Refusal {
 struct FolderContents {
     std::vector<Costume> costumes;  // at most MostListed, in Explorer's order of their names
     size_t leftOut = 0;             // usable costumes past MostListed
-    std::vector<Refusal> refusals;  // in the order of their file names
+    std::vector<Refusal> refusals;  // in the folder's order
 };
 
 // Reads the folder and the first bytes of each PNG, BMP and GIF in it; nothing is decoded. Files with other

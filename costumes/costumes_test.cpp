@@ -154,8 +154,8 @@ TEST(ScanFolder, ListsWhatFitsAndRefusesEachBadFileForItsReason) {
         wear + "locked.png\": another program has it open. I'll try again when my folder changes.",
         wear + "notes.png\": it is not a PNG, BMP or GIF picture.", wear + "photo.JPG\": it is not a PNG, BMP or GIF picture.",
         wear + "wide.png\": it is 78 x 126, and I need 77 x 126."}));
-    // Wearing checks again, before any decoder sees the file.
-    for (const auto& [name, problem] : {std::pair("huge.png", Problem::WrongSize), {"link.png", Problem::Link},
+    // Wearing checks again, before any decoder sees the file; a stored name cannot lead out of the folder either.
+    for (const auto& [name, problem] : {std::pair("huge.png", Problem::WrongSize), {"link.png", Problem::Link}, {"..\\outside.png", Problem::Link},
                                         {"locked.png", Problem::Locked}, {"big.png", Problem::TooLarge}, {"gone.png", Problem::Gone}}) {
         const CostumePicture worn = LoadCostume(folder.wstring(), name);
         EXPECT_EQ(std::pair(worn.picture.get(), worn.refusal.problem), std::pair((cDIBSection*)nullptr, problem)) << name;

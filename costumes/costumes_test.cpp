@@ -32,13 +32,8 @@ void Write(const fs::path& file, const std::string& bytes) { std::ofstream(file,
 // first four pixels' colours for the indexed ones).
 void Save(const fs::path& file, int w, int h, const std::vector<uint32_t>& argb, const GUID& container, GUID format) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IWICImagingFactory* factory;
-    IWICStream* stream;
-    IWICBitmapEncoder* encoder;
-    IWICBitmapFrameEncode* frame;
-    IWICBitmap* bitmap;
-    IWICFormatConverter* converter;
-    IWICPalette* palette;
+    IWICImagingFactory* factory; IWICStream* stream; IWICBitmapEncoder* encoder; IWICBitmapFrameEncode* frame;
+    IWICBitmap* bitmap; IWICFormatConverter* converter; IWICPalette* palette;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)));
     factory->CreateStream(&stream), stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE);
     factory->CreateEncoder(container, nullptr, &encoder), encoder->Initialize(stream, WICBitmapEncoderNoCache);

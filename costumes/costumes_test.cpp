@@ -145,7 +145,7 @@ TEST(ScanFolder, ListsWhatFitsAndRefusesEachBadFileForItsReason) {
         wear + "big.png\": it is larger than 8 MB.", wear + "cape.png\": it is 80 x 120, and I need 77 x 126.",
         wear + "empty.png\": it is empty.", wear + "five.png\": it is 385 x 630, and I need 77 x 126.",
         wear + "huge.png\": it is 100000 x 100000, and I need 77 x 126.",
-        wear + "link.png\": it is a link to something outside my folder.",
+        wear + "link.png\": it is a link, and I only wear what really lies in my folder.",
         wear + "locked.png\": another program has it open. I'll try again when my folder changes.",
         wear + "notes.png\": it is not a PNG, BMP or GIF picture.", wear + "photo.JPG\": it is not a PNG, BMP or GIF picture.",
         wear + "wide.png\": it is 78 x 126, and I need 77 x 126."}));

@@ -153,7 +153,7 @@ std::string Complaint(const Refusal& refusal) {
         case Problem::Locked: return wear + "another program has it open. I'll try again when my folder changes.";
         case Problem::Empty: return wear + "it is empty.";
         case Problem::Unreadable: return wear + "I'm not allowed to read it.";
-        case Problem::Link: return wear + "it is a link to something outside my folder.";
+        case Problem::Link: return wear + "it is a link, and I only wear what really lies in my folder.";
         case Problem::Damaged: return wear + "it is damaged.";
         case Problem::PartFrame: return wear + "its first frame does not fill the picture.";
         case Problem::Gone: return wear + "it is not in my folder any more.";

@@ -32,7 +32,7 @@ enum class Problem {
     Locked,            // another program holds it; tried again at the folder's next change
     Empty,
     Unreadable,
-    Link,              // a link or junction that leads out of the folder, never followed
+    Link,              // a link or junction, or a file whose real path lies outside the folder; never followed
     Damaged,           // its header is fine, but the picture cannot be decoded
     PartFrame,         // a GIF whose first frame does not fill its picture
     Gone,              // no longer in the folder

@@ -181,7 +181,7 @@ TEST(ScanFolder, TellsOfAFolderItCannotReadOrThatIsAFile) {
     for (const char* name : {"Costume 1", "Costume 2", "Costume 3"})
         for (const Refusal& r : ScanFolder((temp.path / name).wstring()).refusals) said.push_back(Complaint(r));
     CloseHandle(held);
-    EXPECT_EQ(said, (std::vector<std::string>{"I can't look into my \"Costume 1\" folder: I'm not allowed to read it.",
+    EXPECT_EQ(said, (std::vector<std::string>{"I can't look into my \"Costume 1\" folder: I can't read it.",
                                               "I can't look into my \"Costume 2\" folder: it is a file, not a folder."}));
 }
 

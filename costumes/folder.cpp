@@ -152,12 +152,12 @@ std::string Complaint(const Refusal& refusal) {
         case Problem::TooLarge: return wear + "it is larger than 8 MB.";
         case Problem::Locked: return wear + "another program has it open. I'll try again when my folder changes.";
         case Problem::Empty: return wear + "it is empty.";
-        case Problem::Unreadable: return wear + "I'm not allowed to read it.";
+        case Problem::Unreadable: return wear + "I can't read it.";
         case Problem::Link: return wear + "it is a link, and I only wear what really lies in my folder.";
         case Problem::Damaged: return wear + "it is damaged.";
         case Problem::PartFrame: return wear + "its first frame does not fill the picture.";
         case Problem::Gone: return wear + "it is not in my folder any more.";
-        case Problem::FolderUnreadable: return look + "I'm not allowed to read it.";
+        case Problem::FolderUnreadable: return look + "I can't read it.";
         case Problem::FolderIsFile: return look + "it is a file, not a folder.";
     }
     return wear + "I don't know why.";

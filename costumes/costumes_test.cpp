@@ -203,7 +203,7 @@ TEST(ScanFolder, SortsAsExplorerDoesAndListsTheFirstHundred) {
 }
 
 // Alpha from 128 is drawn; without transparency pure red is left out; a drawn red or black stays drawn (254,0,0
-// and 1,1,1), and other colours stay as they are.
+// and 1,1,1), and other colours stay as they are. Names in any script are read.
 TEST(LoadCostume, DrawsFromAlpha128AndKeepsTheRedKeyOnlyWithoutTransparency) {
     TempFolder temp;
     const std::vector<uint32_t> row = {0x7F1E140A, 0x800A141E, 0xFFFF0000, 0xFF000000, 0x00FFFFFF, 0xFFFE0000};
@@ -213,14 +213,14 @@ TEST(LoadCostume, DrawsFromAlpha128AndKeepsTheRedKeyOnlyWithoutTransparency) {
     Save(temp.path / "twice.png", 154, 252, large, GUID_ContainerFormatPng, GUID_WICPixelFormat32bppBGRA);
     Save(temp.path / "palette.png", 77, 126, small, GUID_ContainerFormatPng, GUID_WICPixelFormat8bppIndexed);
     Save(temp.path / "plain.bmp", 77, 126, small, GUID_ContainerFormatBmp, GUID_WICPixelFormat24bppBGR);
-    Save(temp.path / "plain.gif", 77, 126, small, GUID_ContainerFormatGif, GUID_WICPixelFormat8bppIndexed);
+    Save(temp.path / fs::u8path("無地.gif"), 77, 126, small, GUID_ContainerFormatGif, GUID_WICPixelFormat8bppIndexed);
     const std::string key = "255,0,0";
     const std::map<std::string, std::vector<std::string>> expected = {
         {"alpha.png", {key, "10,20,30", "254,0,0", "1,1,1", key, "254,0,0"}},
         {"twice.png", {key, "10,20,30", "254,0,0", "1,1,1", key, "254,0,0"}},
         {"palette.png", {key, "10,20,30", "254,0,0", "1,1,1"}},
         {"plain.bmp", {"30,20,10", "10,20,30", key, "1,1,1", "255,255,255", "254,0,0"}},
-        {"plain.gif", {"30,20,10", "10,20,30", key, "1,1,1"}}};
+        {"無地.gif", {"30,20,10", "10,20,30", key, "1,1,1"}}};
     for (const auto& [name, pixels] : expected) {
         const CostumePicture worn = LoadCostume(temp.path.wstring(), name);
         ASSERT_TRUE(worn.picture) << name << ": " << Complaint(worn.refusal);

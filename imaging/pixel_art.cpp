@@ -19,9 +19,11 @@ SIZE ScaledArtSize(SIZE art, double scale) {
     return {side(art.cx), side(art.cy)};
 }
 
-bool ScaleArt(const cDIBSection& source, cDIBSection& target, double scale, COLORREF key) {
+bool ScaleArt(const cDIBSection& source, cDIBSection& target, double scale, COLORREF key, int detail) {
     if (source.DIBSectionBitsPtr() == nullptr) return false;
-    const SIZE size = ScaledArtSize({source.Width(), source.Height()}, scale);
+    // From the art's own size, so that every detail gives the built-in art's size at the same scale exactly.
+    detail = std::max(detail, 1);
+    const SIZE size = ScaledArtSize({source.Width() / detail, source.Height() / detail}, scale);
     // A target of this size already is kept: every pixel of it is drawn anew.
     const bool fits = target.DIBSectionBitsPtr() != nullptr && target.Width() == size.cx && target.Height() == size.cy;
     if (!fits && !target.Create(size.cx, size.cy)) return false;

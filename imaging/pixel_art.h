@@ -17,10 +17,12 @@ int32_t FirstRowShowing(int32_t sourceRow, int32_t sourceHeight, int32_t targetH
 // Each side times `scale`, rounded to nearest with halves to even, at least 1.
 SIZE ScaledArtSize(SIZE art, double scale);
 
-// Makes `target` ScaledArtSize of the source's size (keeping it when it is that size already) and draws the
-// source into all of it by ScalePixelArt (imaging/pixels.h) against `key`. False when the source holds no pixels
-// or the target cannot be made; raises Overflow as Create does for a size beyond 32 bits. The source and the
-// target are different buffers.
-bool ScaleArt(const cDIBSection& source, cDIBSection& target, double scale, COLORREF key);
+// Makes `target` ScaledArtSize of the art's size (keeping it when it is that size already) and draws the source
+// into all of it by ScalePixelArt (imaging/pixels.h) against `key`. Art drawn at high resolution holds `detail`
+// pixels per pixel of the art (source size = detail x art size): it is scaled from its own pixels, so that at
+// scale 1 it is reduced to the art's size, with the same outline rule. False when the source holds no pixels or
+// the target cannot be made; raises Overflow as Create does for a size beyond 32 bits. The source and the target
+// are different buffers.
+bool ScaleArt(const cDIBSection& source, cDIBSection& target, double scale, COLORREF key, int detail = 1);
 
 }  // namespace imaging

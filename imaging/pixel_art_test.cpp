@@ -37,36 +37,47 @@ int SharpBilinear(const cDIBSection& art, const cDIBSection& scaled, int32_t x, 
 
 }  // namespace
 
-// A character-sized picture: a third key, a sixth one level off the key in one channel, the rest any colour.
-// Sizes round to nearest, halves to even (115.5 to 116, 220.5 to 220). Whole scales give exact blocks. At every
-// scale the key's outline is the nearest neighbour's, and a drawn pixel is the sharp bilinear colour of the opaque
-// pixels only (nothing blends toward the key), never the key itself.
+// Character-sized pictures (77 x 126, and drawn at 2, 3 and 4 pixels a pixel): a third key, a sixth one level off
+// the key in one channel, the rest any colour. Sizes are the art's at the scale, rounded to nearest, halves to even
+// (115.5 to 116, 220.5 to 220), whatever the detail. Whole enlargements give exact blocks. At every scale, reductions
+// of high-resolution art included, the key's outline is the nearest neighbour's, and a drawn pixel is the sharp
+// bilinear colour of the opaque pixels only (nothing blends toward the key), never the key itself.
 TEST(ScaleArt, WholeScalesGiveBlocksOthersKeepTheNearestOutlineAndDrawFromOpaqueNeighboursOnly) {
-    const struct { double s; LONG cx, cy; } scales[] = {{1, 77, 126}, {2, 154, 252}, {3, 231, 378}, {1.25, 96, 158},
-        {1.5, 116, 189}, {1.75, 135, 220}, {2.25, 173, 284}, {2.5, 192, 315}, {1.3, 100, 164}, {0.001, 1, 1}};
-    cDIBSection kept[std::size(scales)], empty;  // the second key's pictures go into the first's buffers
+    const struct { int detail; double s; LONG cx, cy; } scales[] = {{1, 1, 77, 126}, {1, 2, 154, 252}, {1, 3, 231, 378},
+        {1, 1.25, 96, 158}, {1, 1.5, 116, 189}, {1, 1.75, 135, 220}, {1, 2.25, 173, 284}, {1, 2.5, 192, 315},
+        {1, 1.3, 100, 164}, {1, 0.001, 1, 1}, {2, 1, 77, 126}, {3, 1, 77, 126}, {4, 1, 77, 126}, {4, 1.5, 116, 189},
+        {3, 2.5, 192, 315}, {3, 3, 231, 378}, {2, 4, 308, 504}};
+    cDIBSection kept[std::size(scales)], empty, arts[4];  // the second key's pictures go into the first's buffers
     for (COLORREF key : {RGB(0, 0, 0), RGB(255, 0, 128)}) {
-        cDIBSection art;
-        ASSERT_TRUE(art.Create(77, 126) && !imaging::ScaleArt(empty, art, 2, key));
         std::mt19937 rng(7);
-        for (int32_t i = 0; i < 77 * 126; ++i) {
-            const uint32_t kind = rng() % 6, offKey = key ^ (1u << (8 * (rng() % 3)));
-            SetPixelV(art.hDC(), i % 77, i / 77, kind < 2 ? key : kind == 2 ? offKey : rng() & 0xFFFFFF);
+        for (int32_t d = 1; d <= 4; ++d) {
+            cDIBSection& art = arts[d - 1];
+            ASSERT_TRUE(art.Create(77 * d, 126 * d) && !imaging::ScaleArt(empty, art, 2, key));
+            for (int32_t y = 0; y < art.Height(); ++y)
+                for (int32_t x = 0; x < art.Width(); ++x) {
+                    const uint32_t kind = rng() % 6, offKey = key ^ (1u << (8 * (rng() % 3)));
+                    const COLORREF c = kind < 2 ? key : kind == 2 ? offKey : rng() & 0xFFFFFF;
+                    auto* p = static_cast<uint8_t*>(art.DIBSectionBitsPtr()) + y * art.BytesPerScanLine() + 3 * x;
+                    p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+                }
         }
         for (size_t n = 0; n < std::size(scales); ++n) {
-            const auto& [s, cx, cy] = scales[n];
+            const auto& [detail, s, cx, cy] = scales[n];
+            const cDIBSection& art = arts[detail - 1];
             cDIBSection& scaled = kept[n];
             const SIZE size = imaging::ScaledArtSize({77, 126}, s);
-            ASSERT_TRUE(imaging::ScaleArt(art, scaled, s, key));
-            const int32_t w = scaled.Width(), h = scaled.Height(), whole = s == std::floor(s) ? int32_t(s) : 0;
+            ASSERT_TRUE(imaging::ScaleArt(art, scaled, s, key, detail));
+            const int32_t w = scaled.Width(), h = scaled.Height(), whole = w % art.Width() == 0 ? w / art.Width() : 0;
             ASSERT_EQ(std::tuple(size.cx, size.cy, LONG{w}, LONG{h}), std::tuple(cx, cy, cx, cy)) << s;
             for (int32_t i = 0, x = 0, y = 0; i < w * h; ++i, x = i % w, y = i / w) {
-                const auto nx = int32_t(std::floor((x + 0.5) * 77 / w)), ny = int32_t(std::floor((y + 0.5) * 126 / h));
+                const auto nx = int32_t(std::floor((x + 0.5) * art.Width() / w)),
+                           ny = int32_t(std::floor((y + 0.5) * art.Height() / h));
                 const COLORREF drawn = At(scaled, x, y);
                 ASSERT_TRUE(whole == 0 || drawn == At(art, x / whole, y / whole)) << s << ": " << x << ',' << y;
-                ASSERT_EQ(drawn == key, At(art, nx, ny) == key) << s << ": " << x << ',' << y;
+                ASSERT_EQ(drawn == key, At(art, nx, ny) == key) << detail << 'x' << s << ": " << x << ',' << y;
                 for (int c = 0; c < 3 && drawn != key; ++c)
-                    ASSERT_LE(std::abs(Channel(drawn, c) - SharpBilinear(art, scaled, x, y, c, key)), 1) << s << ": " << x << ',' << y << " channel " << c;
+                    ASSERT_LE(std::abs(Channel(drawn, c) - SharpBilinear(art, scaled, x, y, c, key)), 1)
+                        << detail << 'x' << s << ": " << x << ',' << y << " channel " << c;
             }
         }
     }

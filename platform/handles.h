@@ -46,6 +46,12 @@ struct DestroyIconRelease { void operator()(HICON h) const noexcept { ::DestroyI
 struct CloseHandleRelease { void operator()(HANDLE h) const noexcept { ::CloseHandle(h); } };
 struct UnhookWinEventRelease { void operator()(HWINEVENTHOOK h) const noexcept { ::UnhookWinEvent(h); } };
 struct DestroyWindowRelease { void operator()(HWND h) const noexcept { ::DestroyWindow(h); } };
+struct FindCloseRelease { void operator()(HANDLE h) const noexcept { ::FindClose(h); } };
+struct FindCloseChangeNotificationRelease { void operator()(HANDLE h) const noexcept { ::FindCloseChangeNotification(h); } };
+struct ComRelease {
+    template <typename T>
+    void operator()(T* p) const noexcept { p->Release(); }
+};
 
 using UniqueDC = UniqueHandle<HDC, DeleteDCRelease>;          // memory device contexts
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectRelease>;
@@ -57,6 +63,11 @@ using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, UnhookWinEventRelease>;
 using UniqueWindow = UniqueHandle<HWND, DestroyWindowRelease>;  // windows of this thread only
+// The find functions report failure as INVALID_HANDLE_VALUE: keep null instead, so that `if (owner)` holds.
+using UniqueFind = UniqueHandle<HANDLE, FindCloseRelease>;
+using UniqueChangeNotification = UniqueHandle<HANDLE, FindCloseChangeNotificationRelease>;
+template <typename T>
+using UniqueCom = UniqueHandle<T*, ComRelease>;  // one reference to a COM object
 
 // A device context borrowed from a window (GetDC), returned with ReleaseDC.
 class WindowDC {

@@ -290,4 +290,25 @@ int RunMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
+int RunMessageLoop(const std::vector<WaitedHandle>& waited) {
+    std::vector<const WaitedHandle*> watched;
+    std::vector<HANDLE> handles;
+    for (const WaitedHandle& w : waited) {
+        if (w.handle == nullptr || handles.size() == MAXIMUM_WAIT_OBJECTS - 1) continue;
+        watched.push_back(&w);
+        handles.push_back(w.handle);
+    }
+    const auto count = static_cast<DWORD>(handles.size());
+    for (;;) {
+        int quitCode = 0;
+        if (!DispatchWaiting(nullptr, quitCode)) return quitCode;
+        const DWORD woken = MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A handle closed under the loop fails every wait: the program goes on without its handles.
+        if (woken == WAIT_FAILED) return RunMessageLoop();
+        // The wait names the first signalled handle only; the ones after it get their turn now, not after it.
+        for (DWORD i = woken - WAIT_OBJECT_0; i < count; ++i)
+            if (i == woken - WAIT_OBJECT_0 || WaitForSingleObject(handles[i], 0) == WAIT_OBJECT_0) watched[i]->onSignalled();
+    }
+}
+
 }  // namespace platform

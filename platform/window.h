@@ -127,4 +127,15 @@ bool RunModalLoop(const std::function<bool()>& finished, HWND dialog = nullptr,
 // The program's own loop, until a quit request; returns its exit code.
 int RunMessageLoop();
 
+// A handle the program's loop waits on beside its events, and what to do each time it is signalled. A handle
+// that stays signalled (a change notification) must be re-armed by `onSignalled`, or the loop never sleeps.
+struct WaitedHandle {
+    HANDLE handle;  // not owned; null ones are left out
+    std::function<void()> onSignalled;
+};
+
+// The program's own loop, sleeping until an event arrives or one of `waited` (at most 63) is signalled; returns
+// the exit code of the quit request that ends it.
+int RunMessageLoop(const std::vector<WaitedHandle>& waited);
+
 }  // namespace platform

@@ -2,6 +2,8 @@
 // length scaled, and where ink lies; never whole text images.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "balloon/painting.h"
 #include "imaging/cDIBSection.h"
 #include "platform/units.h"
@@ -20,9 +22,22 @@ TEST_P(BalloonFaceAt, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
     cDIBSection dib;
     ASSERT_TRUE(dib.Create(w, h));  // black, not red
     const auto px = [&](int x, int y) { return GetPixel(dib.hDC(), x, y); };
+    cDIBSection mirrored;
+    ASSERT_TRUE(mirrored.Create(w, h));
     for (const Tail tail : {Tail::Top, Tail::Bottom}) {
         SCOPED_TRACE(tail == Tail::Top ? "tail at the top" : "tail at the bottom");
-        PaintBalloonFace(dib.hDC(), w, h, {"", "", tail}, fonts, dpi);
+        // Opening to the right, the face is the same picture flipped left to right, pixel for pixel.
+        PaintBalloonFace(dib.hDC(), w, h, {"", "", {tail, Opens::Left}}, fonts, dpi);
+        PaintBalloonFace(mirrored.hDC(), w, h, {"", "", {tail, Opens::Right}}, fonts, dpi);
+        GdiFlush();
+        const auto* rows = static_cast<const BYTE*>(dib.DIBSectionBitsPtr());
+        const auto* flipped = static_cast<const BYTE*>(mirrored.DIBSectionBitsPtr());
+        int differ = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                differ += std::memcmp(rows + y * dib.BytesPerScanLine() + 3 * x,
+                                      flipped + y * dib.BytesPerScanLine() + 3 * (w - 1 - x), 3) != 0;
+        EXPECT_EQ(differ, 0) << "pixels not mirrored";
         const bool top = tail == Tail::Top, bottom = !top;
         for (int x = left + 1; x < side; ++x) EXPECT_EQ(px(x, m), top ? Back : Text) << "top outline, column " << x;
         for (int x = left; x < side; ++x) EXPECT_EQ(px(x, h - m - 1), bottom ? Back : Text) << "bottom outline, column " << x;
@@ -37,7 +52,7 @@ TEST_P(BalloonFaceAt, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
         for (const auto& [x, y, colour] : fixed) EXPECT_EQ(px(x, y), colour) << x << "," << y;
     }
     // The caption starts at the scaled text origin and ends above the scaled top of the body text.
-    PaintBalloonFace(dib.hDC(), w, h, {"Да, ✓", "", Tail::Bottom}, fonts, dpi);
+    PaintBalloonFace(dib.hDC(), w, h, {"Да, ✓", "", {}}, fonts, dpi);
     RECT ink{};  // inside the body, clear of its outline and corners
     for (int y = m + at(8); y < h - m - at(8); ++y)
         for (int x = m + 2; x < w - m - 2; ++x)
@@ -46,7 +61,7 @@ TEST_P(BalloonFaceAt, TailJoinsTheBodyOnItsEdgeAndRedSurroundsThem) {
               std::pair(true, true)) << ink.left << "," << ink.top << " - " << ink.right << "," << ink.bottom;
 }
 
-INSTANTIATE_TEST_SUITE_P(Balloon, BalloonFaceAt, ::testing::Values(96, 120, 144, 192, 288),
+INSTANTIATE_TEST_SUITE_P(Balloon, BalloonFaceAt, ::testing::Values(96, 108, 120, 144, 192, 288),
                          [](const auto& p) { return std::to_string(p.param) + "dpi"; });
 
 }  // namespace

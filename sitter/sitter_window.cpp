@@ -124,7 +124,7 @@ bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 // ---- Speaking ----
 
-CharacterPlace SitterWindow::Place() const { return CharacterPlace{bounds_, preferences_.sizePercent}; }
+CharacterPlace SitterWindow::Place() const { return CharacterPlace{bounds_, preferences_.sizePercent, hwnd()}; }
 
 Balloon& SitterWindow::balloon() {
     if (!balloon_) balloon_ = std::make_unique<platform::Owned<Balloon>>();

@@ -28,6 +28,16 @@ parked() { e2e_info "$1" && read -r _ _ r _ <<<"${INFO[rect]}" && [ "$r" -lt "$(
 monitors() { probe monitors | tr -d '\r' | paste -sd,; }
 shown() { e2e_info "$1" && echo "${INFO[visible]} ${INFO[rect]}"; }  # "yes|no LEFT TOP RIGHT BOTTOM"
 say() { probe run "$(winepath -w "$PELLORY")" --wait 3000 >/dev/null; }  # a second start: the first speaks
+# CHARACTER BALLOON (rects): in a screenshot, the fill of the tail (mirrored when the balloon lies right of
+# the character) has the body's colour: the face is drawn for the side it opens to.
+tail_drawn() {
+    local cl ct l t r b x y ox oy
+    read -r cl ct _ _ <<<"$1" && read -r l t r b <<<"$2" && read -r ox oy <<<"$(sed -E 's/^[^+]*\+([0-9]+)\+([0-9]+) .*/\1 \2/' <<<"$layout")"
+    x=$((l < cl ? l + 180 : r - 181)) y=$((t > ct ? t + 20 : b - 20))
+    e2e_screenshot "$BUILD/e2e-tail.png" &&
+        [ "$(pixel $((x + ox)) $((y + oy)))" = "$(pixel $((l + 120 + ox)) $((t + 60 + oy)))" ]
+}
+pixel() { convert "$BUILD/e2e-tail.png" -format "%[pixel:p{$1,$2}]" info:; }
 # ROW: the perch's place, then where the character and the balloon are to be, and what the row shows.
 place_of() { IFS='|' read -r pl pt pw ph seat place what <<<"$(sed 's/ *| */|/g; s/ /|/; s/ /|/; s/ /|/' <<<"$1")"; }
 
@@ -69,6 +79,7 @@ for row in "${rows[@]}"; do
     probe move "$perch" "$pl" "$pt" "$pw" "$ph" >/dev/null
     check_until 3000 "$what: seated" "$seat" e2e_rect "$sitter"
     check_until 3000 "$what: the balloon shows there" "yes $place" shown "$balloon"
+    check "$what: its tail drawn on that side" e2e_wait_until 3000 tail_drawn "$seat" "$place"
     [[ $what == "at its left edge"* ]] && e2e_shot "monitors-$5" >/dev/null
 done
 

@@ -29,15 +29,14 @@ const PlaceCase Cases[] = {
 
 // Where the character lies across its monitor: its left or right edge this far (pixels at the DPI) from the
 // monitor's left or right edge; the side the balloon opens to, and whether it is shifted onto the monitor.
-enum class Across { LeftFromMonitorLeft, RightFromMonitorLeft, LeftFromMonitorRight, RightFromMonitorRight };
+enum class Across { LeftFromMonitorLeft, RightFromMonitorLeft, LeftFromMonitorRight };
 struct AcrossCase { Across edge; int offset; Opens opens; bool shifted; };
 
 const AcrossCase Acrosses[] = {
-    {Across::LeftFromMonitorLeft, 400, Opens::Left, false},    // room on the left: today's place
-    {Across::RightFromMonitorRight, -10, Opens::Left, false},  // at the right edge: likewise
-    {Across::LeftFromMonitorLeft, 10, Opens::Right, false},    // at the left edge: opens to the right, mirrored
-    {Across::RightFromMonitorLeft, 20, Opens::Right, true},    // across the left edge: the right needs the shorter shift
-    {Across::LeftFromMonitorRight, -20, Opens::Left, true},    // across the right edge: the left does
+    {Across::LeftFromMonitorLeft, 400, Opens::Left, false},  // room on the left: today's place
+    {Across::LeftFromMonitorLeft, 10, Opens::Right, false},  // at the left edge: opens to the right, mirrored
+    {Across::RightFromMonitorLeft, 20, Opens::Right, true},  // across the left edge: the right needs the shorter shift
+    {Across::LeftFromMonitorRight, -20, Opens::Left, true},  // across the right edge: the left does
 };
 
 // At 96 DPI: the primary monitor, and others left of, right of, above and below it, of other sizes.
@@ -73,9 +72,8 @@ TEST_P(PlacementAt, TheTailPointsAtTheCharacterOnItsSideOfItsMonitor) {
             const LONG top = (fromMiddle ? middle + c.offset : monitor.top + std::lround(c.offset * scale)) - (bottomEdge ? characterHeight : 0);
             const Tail tail = c.below ? Tail::Top : Tail::Bottom;
             for (const AcrossCase& a : Acrosses) {
-                const bool fromLeft = a.edge == Across::LeftFromMonitorLeft || a.edge == Across::RightFromMonitorLeft;
-                const bool rightEdge = a.edge == Across::RightFromMonitorLeft || a.edge == Across::RightFromMonitorRight;
-                const LONG left = (fromLeft ? monitor.left : monitor.right) + at(a.offset) - (rightEdge ? characterWidth : 0);
+                const LONG left = (a.edge == Across::LeftFromMonitorRight ? monitor.right : monitor.left) + at(a.offset) -
+                                  (a.edge == Across::RightFromMonitorLeft ? characterWidth : 0);
                 SCOPED_TRACE(testing::Message() << "monitor " << monitor.left << "," << monitor.top << "; " << left << "," << top);
                 const BalloonPlacement p = place(monitor, left, top, BalloonSide{c.before, a.opens});
                 EXPECT_EQ(std::tuple(p.side.tail, p.side.opens, p.sideChanged), std::tuple(tail, a.opens, c.sideChanged));

@@ -46,15 +46,13 @@ place_of() { IFS='|' read -r pl pt pw ph seat place what <<<"$(sed 's/ *| */|/g;
 # half of its monitor and above it in the lower half. The perch's LEFT TOP WIDTH HEIGHT | the character's
 # rect | the balloon's | what the row shows.
 mapfile -t rows < <(sed -n "s/^$5 *| *//p" <<'ROWS'
-right | 1500 400 500 400  | 1923 308 2000 434 | 1743 414 1990 543 | upper half of the second monitor: below, today's place
-right | 1500 605 500 300  | 1923 513 2000 639 | 1743 619 1990 748 | just above its midline (the primary's is above it): below
+right | 1500 605 500 300  | 1923 513 2000 639 | 1743 619 1990 748 | second monitor, just above its midline (the primary's is above it): below
 right | 1500 800 500 200  | 1923 708 2000 834 | 1743 579 1990 708 | lower half: above
 right | 1280 400 150 300  | 1353 308 1430 434 | 1363 414 1610 543 | at its left edge: opens to the right, not into the primary
 right | 0 400 150 300     | 73 308 150 434    | 83 414 330 543    | at the primary's left edge: to the right, not off the desktop
 right | 1000 400 400 300  | 1323 308 1400 434 | 1333 414 1580 543 | across the boundary, on the second: opens to the right
 right | 1000 400 300 300  | 1223 308 1300 434 | 1033 414 1280 543 | across the boundary, the character too: shifted onto the primary
-left  | -800 400 500 400  | -377 308 -300 434 | -557 414 -310 543 | upper half of the second monitor: below, today's place
-left  | -800 605 500 300  | -377 513 -300 639 | -557 619 -310 748 | just above its midline (the primary's is above it): below
+left  | -800 605 500 300  | -377 513 -300 639 | -557 619 -310 748 | second monitor, just above its midline (the primary's is above it): below
 left  | -800 800 500 200  | -377 708 -300 834 | -557 579 -310 708 | lower half: above
 left  | -1024 400 150 300 | -951 308 -874 434 | -941 414 -694 543 | at its left edge: opens to the right, not off the desktop
 left  | 0 400 150 300     | 73 308 150 434    | 83 414 330 543    | at the primary's left edge: to the right, not into the second

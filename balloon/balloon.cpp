@@ -119,13 +119,15 @@ void Balloon::FollowCharacter(const CharacterPlace& character) {
     Create();
     character_ = character;
     const double twipsPerPixel = platform::TwipsPerPixelAt(dpi_);
-    const ScreenUnits units{platform::MonitorOfRect(character.bounds), twipsPerPixel, twipsPerPixel};
+    const RECT monitor =
+        character.window ? platform::MonitorOfWindow(character.window) : platform::MonitorOfRect(character.bounds);
+    const ScreenUnits units{monitor, twipsPerPixel, twipsPerPixel};
     const RECT bounds = Bounds();
     const BalloonPlacement place =
-        PlaceBalloon(character, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top}, units, tail_);
-    tail_ = place.tail;
+        PlaceBalloon(character, SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top}, units, side_);
+    side_ = place.side;
     MoveTo(place.topLeft.x, place.topLeft.y);
-    if (place.sideChanged) Repaint();  // the tail is drawn on its new edge now, not at some later paint
+    if (place.sideChanged) Repaint();  // the tail is drawn on its new side now, not at some later paint
 }
 
 void Balloon::Close() {
@@ -149,7 +151,7 @@ void Balloon::BringToTop() {
 void Balloon::OnPaint(HDC dc) {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    PaintBalloonFace(dc, client.right, client.bottom, BalloonFace{caption_, text_, tail_}, fonts_, dpi_);
+    PaintBalloonFace(dc, client.right, client.bottom, BalloonFace{caption_, text_, side_}, fonts_, dpi_);
 }
 
 void Balloon::OnMouseDown(platform::MouseButton button, POINT) { pressed_ = button; }

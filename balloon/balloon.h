@@ -64,7 +64,7 @@ private:
 
     std::string caption_;
     std::string text_;
-    Tail tail_ = Tail::Bottom;
+    BalloonSide side_;  // where the tail is drawn
     std::optional<CharacterPlace> character_;  // where it was last told the character is
     int dpi_ = platform::DefaultDpi;  // what the face, the controls and the placement are laid out for
     HWND answerField_ = nullptr;  // children: the window destroys them

@@ -57,27 +57,30 @@ void PaintBalloonFace(HDC dc, int width, int height, const BalloonFace& face, co
     DrawTextW(dc, body.data(), static_cast<int>(body.size()), &text, DT_WORDBREAK | DT_NOPREFIX);
 
     // The tail starts on the outline at `base` and its tip lies on the window's edge; the steps of one
-    // pixel tie it to that outline, whose row is one pixel wide at every DPI.
-    const int base = at(160), side = at(184);
-    if (face.tail == Tail::Top) {
+    // pixel tie it to that outline, whose row is one pixel wide at every DPI. Opening to the right, every
+    // column is mirrored; the end points a line leaves out mirror too, so the pixels are the same, flipped.
+    const bool mirrored = face.side.opens == Opens::Right;
+    const auto column = [mirrored, width](int x) { return mirrored ? width - 1 - x : x; };
+    const int base = column(at(160)), tip = column(at(184)), inside = column(at(180)), joined = column(at(160) + 1);
+    if (face.side.tail == Tail::Top) {
         MoveToEx(dc, base, margin, nullptr);
-        LineTo(dc, side, 0);
-        LineTo(dc, side, margin + 1);
-        ExtFloodFill(dc, at(180), at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
+        LineTo(dc, tip, 0);
+        LineTo(dc, tip, margin + 1);
+        ExtFloodFill(dc, inside, at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
         // Painting over the outline along the tail's base joins tail and body into one shape.
         SetForeColor(dc, infoBack);
-        MoveToEx(dc, base + 1, margin, nullptr);
-        LineTo(dc, side, margin);
+        MoveToEx(dc, joined, margin, nullptr);
+        LineTo(dc, tip, margin);
         SetForeColor(dc, infoText);
     } else {
         const int outline = height - margin - 1;
         MoveToEx(dc, base, height - margin, nullptr);
-        LineTo(dc, side, height);
-        LineTo(dc, side, outline);
-        ExtFloodFill(dc, at(180), height - at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
+        LineTo(dc, tip, height);
+        LineTo(dc, tip, outline);
+        ExtFloodFill(dc, inside, height - at(20), platform::BalloonColourKey, FLOODFILLSURFACE);
         SetForeColor(dc, infoBack);
         MoveToEx(dc, base, outline, nullptr);
-        LineTo(dc, side, outline);
+        LineTo(dc, tip, outline);
         SetForeColor(dc, infoText);
     }
 

@@ -19,7 +19,7 @@ struct BalloonFonts {
 struct BalloonFace {
     std::string_view caption;  // UTF-8, like the body
     std::string_view body;
-    Tail tail = Tail::Bottom;
+    BalloonSide side;  // the tail's edge, near the right end when the balloon opens to the left, else mirrored
 };
 
 // Draws the whole face on a surface of width x height pixels, erasing it to the colour key first: the

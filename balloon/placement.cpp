@@ -1,5 +1,8 @@
 #include "balloon/placement.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "platform/units.h"
 
 namespace {
@@ -16,14 +19,14 @@ TwipsBox InTwips(const RECT& r, const ScreenUnits& u) {
 
 }  // namespace
 
-BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, const ScreenUnits& units, Tail current) {
+BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, const ScreenUnits& units, BalloonSide current) {
     const TwipsBox s = InTwips(character.bounds, units);
     const TwipsBox b = InTwips(RECT{0, 0, balloon.cx, balloon.cy}, units);
     const TwipsBox monitor = InTwips(units.monitor, units);
     const float half = monitor.top + monitor.height / 2;
     const float bottom = s.top + s.height;
 
-    Tail tail = current;
+    Tail tail = current.tail;
     if (bottom < half) tail = Tail::Top;
     else if (s.top > half) tail = Tail::Bottom;
 
@@ -37,6 +40,17 @@ BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, con
         top = s.top + s.height - BalloonOverlapTwips * size;
         if (top < monitor.top) top = monitor.top;  // never above the monitor's top edge
     }
-    return {POINT{platform::PixelsFromTwips(left, units.twipsPerPixelX), platform::PixelsFromTwips(top, units.twipsPerPixelY)},
-            tail, tail != current};
+
+    // Opening to the right is the mirror of the left in pixels, about the character's middle, so that the
+    // face's mirrored tail points at the same column of the character.
+    const RECT& m = units.monitor;
+    const LONG leftward = platform::PixelsFromTwips(left, units.twipsPerPixelX);
+    const LONG rightward = character.bounds.left + character.bounds.right - leftward - balloon.cx;
+    // A balloon wider than its monitor keeps its left edge, where the text starts, on it.
+    const auto onMonitor = [&m, &balloon](LONG x) { return std::max(m.left, std::min(x, m.right - balloon.cx)); };
+    // The side that needs no shift, or the shorter one; left where both need the same.
+    const bool opensLeft = std::abs(onMonitor(leftward) - leftward) <= std::abs(onMonitor(rightward) - rightward);
+    const BalloonSide side{tail, opensLeft ? Opens::Left : Opens::Right};
+    return {POINT{onMonitor(opensLeft ? leftward : rightward), platform::PixelsFromTwips(top, units.twipsPerPixelY)}, side,
+            side != current};
 }

@@ -1,21 +1,33 @@
 #pragma once
 // Where the balloon goes beside the character: below it in the upper half of its monitor, above it in the
-// lower half. Computed in twips, single precision, and handed back in pixels.
+// lower half; left of it unless only the other side keeps it on the monitor. Computed in twips, single
+// precision, and handed back in pixels.
 #include <windows.h>
 
 // Which edge of the balloon carries the tail. Top: the balloon is below the character.
 enum class Tail { Bottom, Top };
+// Which side of the character the balloon opens to. Left: the tail is near the balloon's right end.
+enum class Opens { Left, Right };
+
+// What the face shows of the placement: where its tail is drawn.
+struct BalloonSide {
+    Tail tail = Tail::Bottom;
+    Opens opens = Opens::Left;
+    bool operator==(const BalloonSide&) const = default;
+};
 
 struct BalloonPlacement {
     POINT topLeft;  // screen pixels
-    Tail tail;
+    BalloonSide side;
     bool sideChanged;
 };
 
-// The character's window on the screen, in pixels, and the Size its art is shown at.
+// The character's window on the screen, in pixels, and the Size its art is shown at. The window, when
+// given, says which monitor the character is on; without it, the monitor that holds most of `bounds`.
 struct CharacterPlace {
     RECT bounds;
     int sizePercent = 100;
+    HWND window = nullptr;
 };
 
 // The balloon's right edge lies right of the character's left edge by the 63 pixels (at 96 DPI) from
@@ -32,6 +44,8 @@ struct ScreenUnits {
     double twipsPerPixelY;
 };
 
-// `balloon` is the balloon's size. A character that straddles the monitor's midline keeps the side it
-// had and is followed on that side.
-BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, const ScreenUnits& units, Tail current);
+// `balloon` is the balloon's size. A character that straddles the monitor's midline keeps the tail's edge it
+// had and is followed on that side. Across, the balloon opens to the left where it fits on the monitor, else
+// to the right, mirrored about the character's middle; where neither fits, the one that needs the shorter
+// shift is shifted just onto the monitor.
+BalloonPlacement PlaceBalloon(const CharacterPlace& character, SIZE balloon, const ScreenUnits& units, BalloonSide current);

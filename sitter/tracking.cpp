@@ -25,7 +25,9 @@ Tracking::Tracking(Client& client, Balloon& balloon, bool mirrored, const Deskto
     Look();
 }
 
-CharacterPlace Tracking::Place() const { return CharacterPlace{bounds_, client_.FootingNow().sizePercent}; }
+CharacterPlace Tracking::Place() const {
+    return CharacterPlace{bounds_, client_.FootingNow().sizePercent, client_.CharacterWindow()};
+}
 
 Follower::Character Tracking::AsFollowed(const Footing& footing) const {
     return Follower::Character{client_.CharacterWindow(), balloon_.hwnd(), bounds_, footing.distance, footing.metrics};

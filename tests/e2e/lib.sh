@@ -29,7 +29,7 @@ e2e_init() {
     trap 'exit 130' INT TERM
     E2E_RESET_KEY=1
     # The desktop of the test before may take a moment to go.
-    e2e_wait_until 10000 not probe list >/dev/null 2>&1 ||
+    [ "$E2E_DESKTOP" = Default ] || e2e_wait_until 10000 not probe list >/dev/null 2>&1 ||
         e2e_die "desktop $E2E_DESKTOP is already in use; an earlier run left windows behind"
     wine reg delete "$E2E_KEY" /f </dev/null >/dev/null 2>&1
 }
@@ -37,10 +37,12 @@ e2e_init() {
 # probe ARGS...: winprobe.exe attached to the test desktop.
 probe() { wine "$WINPROBE" --desktop "$E2E_DESKTOP" "$@" </dev/null; }
 
-# e2e_start EXE ARGS...: starts a program in the virtual desktop (creating the desktop if needed).
+# e2e_start EXE ARGS...: starts a program in the virtual desktop (creating the desktop if needed); with
+# E2E_DESKTOP=Default, on Wine's own desktop, where every window is an X window of its own.
 e2e_start() {
     E2E_EXES+=("$(basename "$1")")
-    wine explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$@" </dev/null >/dev/null 2>&1 &
+    if [ "$E2E_DESKTOP" = Default ]; then wine "$@"; else wine explorer "/desktop=$E2E_DESKTOP,$E2E_SIZE" "$@"; fi \
+        </dev/null >/dev/null 2>&1 &
     E2E_LAUNCHERS+=("$!")
 }
 
@@ -75,8 +77,8 @@ set_dpi_once() {
 }
 set_dpi() { e2e_wait_until 10000 set_dpi_once "$1"; }
 
-# e2e_screenshot FILE: the virtual desktop's X window.
-e2e_screenshot() { import -window "$(e2e_desktop_xid)" "$1" 2>/dev/null; }
+# e2e_screenshot FILE: the virtual desktop's X window, or the whole X screen without one.
+e2e_screenshot() { local xid=root; [ "$E2E_DESKTOP" = Default ] || xid=$(e2e_desktop_xid) && import -window "$xid" "$1" 2>/dev/null; }
 
 # Checks: each prints one line and counts as passed or failed.
 check_eq() {  # DESCRIPTION ACTUAL EXPECTED

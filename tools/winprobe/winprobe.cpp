@@ -10,6 +10,7 @@
 //   show TARGET maximize|restore      ShowWindowAsync with that command
 //   list                              every top-level window: handle, visibility, rect, class, title
 //   children TARGET                   every child window: handle, visibility, rect, class, text
+//   monitors                          every monitor: LEFT TOP RIGHT BOTTOM, "primary" after the primary's
 //   procs                             every process of the Wine prefix: PID EXE
 //   wait-exit PID [--wait MS]         succeed once the process has ended
 //   kill PID                          TerminateProcess, for cleaning up after a failed test
@@ -94,6 +95,14 @@ BOOL CALLBACK PrintLine(HWND h, LPARAM isChild) {
     std::printf("0x%llx visible=%s rect=%ld,%ld,%ld,%ld class=%s %s=%s\n", Value(h), YesNo(IsWindowVisible(h)),
                 r.left, r.top, r.right, r.bottom, ClassOf(h).c_str(), isChild ? "text" : "title",
                 isChild ? TextOf(h).c_str() : title);
+    return TRUE;
+}
+
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{sizeof info, {}, {}, 0};
+    GetMonitorInfoA(monitor, &info);
+    const RECT& r = info.rcMonitor;
+    std::printf("%ld %ld %ld %ld%s\n", r.left, r.top, r.right, r.bottom, info.dwFlags & MONITORINFOF_PRIMARY ? " primary" : "");
     return TRUE;
 }
 
@@ -187,6 +196,7 @@ int Run(const std::string& command, const std::vector<const char*>& args, long l
     }
     if (command == "list" && n == 0) return EnumWindows(PrintLine, FALSE), kDone;
     if (command == "procs" && n == 0) return Procs();
+    if (command == "monitors" && n == 0) return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0), kDone;
     if ((command == "wait-exit" || command == "kill") && n == 1 && ParseNumber(args[0], pid)) {
         const bool kill = command == "kill";
         HANDLE process = OpenProcess(SYNCHRONIZE | (kill ? PROCESS_TERMINATE : 0), FALSE, static_cast<DWORD>(pid));

@@ -17,7 +17,10 @@ using testing_support::TestDesktop;
 
 struct TrackingTest : ::testing::Test, Tracking::Client {
     HWND CharacterWindow() const override { return testing_support::Character; }
-    Tracking::Footing FootingNow() const override { return {0, 100, {1380, {77, 126}, 15, 15}}; }
+    // The character at 96 DPI, or at 192 on a monitor of that scale.
+    Tracking::Footing FootingNow() const override {
+        return dpi == 96 ? Tracking::Footing{0, 100, {1380, {77, 126}, 15, 15}} : Tracking::Footing{0, 100, {1380, {154, 252}, 7.5, 7.5}};
+    }
     void MirroringChanged() override {}
     void PollEvery(unsigned ms) override { polls.push_back(ms); }
 
@@ -36,6 +39,7 @@ struct TrackingTest : ::testing::Test, Tracking::Client {
         d.foreground = Perch;
         return d;
     }();
+    int dpi = 96;
     std::vector<unsigned> polls;  // every interval asked for, in order
     platform::Owned<Balloon> balloon;
     std::optional<Tracking> tracking{std::in_place, *this, balloon, false, desktop,
@@ -90,6 +94,15 @@ TEST_F(TrackingTest, ADisplayChangeMeasuresTheMonitorsAnew) {
     tracking->Remeasure();
     tracking->OnPoll();
     EXPECT_EQ(tracking->Bounds().left, -66667) << "parked";
+}
+
+// The window sat on moved to a monitor of twice the scale, and the character's window with it: drawn twice
+// as large, it sits on the same edge again, 184 pixels above it.
+TEST_F(TrackingTest, SitsAnewAtTheSizeOfAMonitorOfAnotherScale) {
+    dpi = 192;
+    tracking->Resize();
+    const RECT at = tracking->Bounds();
+    EXPECT_EQ(std::tuple(at.left, at.top, at.right, at.bottom), std::tuple(446L, 16L, 600L, 268L));
 }
 
 // A message showing while the window sat on moves: the balloon goes along with the character.

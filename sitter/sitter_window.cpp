@@ -186,12 +186,12 @@ void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
 }
 
 void SitterWindow::OnDistanceChosen() {
+    if (distanceDialog_.BringToFrontIfOpen()) return;
     trackingTimer_.SetEnabled(false);
     // Out of sight while the dialog is open.
     MoveCharacter(ParkedOutside(platform::VirtualScreen(), Metrics()).x, bounds_.top);
     try {
-        platform::Owned<DistanceDialog> dialog(preferences_.distance, preferences_.sizePercent);
-        dialog.ShowModal(hwnd());
+        distanceDialog_.Run(hwnd(), preferences_.distance, preferences_.sizePercent);
         settings::Write(settings::Distance, preferences_.distance);
     } catch (const platform::Error&) {
         // Not stored: the distance still holds for this run, and following must come back.

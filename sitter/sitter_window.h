@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/distance_dialog.h"
 #include "platform/window.h"
 #include "sitter/blink_schedule.h"
 #include "sitter/follower.h"
@@ -87,6 +88,7 @@ private:
     HDC ownDC_ = nullptr;  // the window's own (CS_OWNDC): it lives as long as the window
     int exitCode_ = 1;     // until start-up has succeeded
     std::unique_ptr<platform::Owned<Balloon>> balloon_;
+    DistanceDialog distanceDialog_;  // one for the window's life: a second command finds it open
     std::unique_ptr<TrayIcon> trayIcon_;
     std::unique_ptr<WindowEvents> windowEvents_;
     platform::Timer trackingTimer_;

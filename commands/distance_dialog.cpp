@@ -180,7 +180,7 @@ void DistanceDialog::LayOut() {
     GetClientRect(preview_, &inner);
     const SIZE box{std::max(1L, inner.right), std::max(1L, inner.bottom)};
     previewWindow_ = PreviewWindowIn(box, platform::SystemMetricAt(SM_CYCAPTION, dpi_), platform::SystemMetricAt(SM_CXBORDER, dpi_));
-    const PreviewCharacter shown = PreviewCharacterIn(box, previewWindow_.seatLine, {art_.Width(), art_.Height()},
+    const PreviewCharacter shown = PreviewCharacterIn(previewWindow_.seatLine, {art_.Width(), art_.Height()},
                                                       buttHeight_, imaging::CharacterScale(dpi_, sizePercent_));
     // Crisp at whole scales, and no fringe against the colour key at the others.
     imaging::ScaleArt(art_, character_, shown.scale, platform::CharacterColourKey);

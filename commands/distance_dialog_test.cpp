@@ -1,5 +1,5 @@
 // The distance dialog with the program's own resources, run by the dialog manager: read-out, setting,
-// preview pixels, its layout at a DPI, and its end.
+// preview pixels, its layout at a DPI, and a failure to open.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -56,7 +56,7 @@ void ExpectCharacterSeated(HWND dialog, int dpi, int size) {
     const PreviewWindow window = PreviewWindowIn({box.right, box.bottom}, platform::SystemMetricAt(SM_CYCAPTION, dpi),
                                                  platform::SystemMetricAt(SM_CXBORDER, dpi));
     const PreviewCharacter shown =
-        PreviewCharacterIn({box.right, box.bottom}, window.seatLine, {77, 126}, 92, imaging::CharacterScale(dpi, size));
+        PreviewCharacterIn(window.seatLine, {77, 126}, 92, imaging::CharacterScale(dpi, size));
     const int32_t w = shown.size.cx, h = shown.size.cy, left = PreviewCharacterX(box.right, w, SliderValue(dialog));
     int wrong = 0, drawn = 0, inTopRow = 0;
     for (int y = 0; y < window.frame.top; ++y)
@@ -136,23 +136,19 @@ TEST(DistanceDialog, LaysItselfOutAndSeatsTheWholeCharacterAtItsDpiAndSize) {
     }
 }
 
-// Closed, it leaves the last value and can be brought to the front no more; a failure to open comes out of Run
-// and leaves no dialog behind.
-TEST(DistanceDialog, RunsUntilClosedAndReportsAFailureToOpen) {
-    DistanceDialog dialog;
-    int32_t fromSide = 0;
-    bool broughtForward = false;
-    RunWith(dialog, fromSide, 100, [&](HWND shown) {
-        Scroll(shown, SB_PAGERIGHT);
-        broughtForward = dialog.BringToFrontIfOpen();
-    });
-    EXPECT_EQ(std::tuple(fromSide, broughtForward, dialog.BringToFrontIfOpen()), std::tuple(10, true, false));
-
+// A failure to open comes out of Run as it was raised, and leaves no dialog behind.
+TEST(DistanceDialog, ReportsAFailureToOpen) {
     platform::Host host;
-    host.loadBitmap = [](int) -> platform::UniqueBitmap { throw platform::Error(platform::err::ResourceNotFound, "", ""); };
+    host.loadBitmap = [](int id) -> platform::UniqueBitmap { platform::RaiseResourceNotFound(id); };
     platform::HostOverride injected(std::move(host));
-    EXPECT_THROW(dialog.Run(nullptr, fromSide, 100), platform::Error);
-    EXPECT_EQ(std::pair(OpenDialog(), dialog.BringToFrontIfOpen()), std::pair(HWND{}, false));
+    DistanceDialog dialog;
+    int32_t fromSide = 0, raised = 0;
+    try {
+        dialog.Run(nullptr, fromSide, 100);
+    } catch (const platform::Error& e) {
+        raised = e.Number();
+    }
+    EXPECT_EQ(std::tuple(raised, OpenDialog(), dialog.BringToFrontIfOpen()), std::tuple(platform::err::ResourceNotFound, HWND{}, false));
 }
 
 }  // namespace

@@ -19,14 +19,12 @@ PreviewWindow PreviewWindowIn(SIZE box, int32_t captionHeight, int32_t border) {
     return {caption, frame, frame.top + 2};
 }
 
-PreviewCharacter PreviewCharacterIn(SIZE box, int32_t seatLine, SIZE art, int32_t seatRow, double characterScale) {
-    int32_t height = imaging::ScaledArtSize(art, characterScale).cy;
-    auto fits = [&](int32_t h) {
-        return imaging::FirstRowShowing(seatRow, art.cy, h) <= seatLine &&
-               imaging::ScaledArtSize(art, h / static_cast<double>(art.cy)).cx <= box.cx;
-    };
-    while (height > 1 && !fits(height)) --height;
-    const double scale = height == imaging::ScaledArtSize(art, characterScale).cy ? characterScale : height / static_cast<double>(art.cy);
+PreviewCharacter PreviewCharacterIn(int32_t seatLine, SIZE art, int32_t seatRow, double characterScale) {
+    const int32_t full = imaging::ScaledArtSize(art, characterScale).cy;
+    int32_t height = full;
+    while (height > 1 && imaging::FirstRowShowing(seatRow, art.cy, height) > seatLine) --height;
+    // Smaller than the character, the scale that draws it `height` rows tall.
+    const double scale = height == full ? characterScale : height / static_cast<double>(art.cy);
     return {scale, imaging::ScaledArtSize(art, scale), seatLine - imaging::FirstRowShowing(seatRow, art.cy, height)};
 }
 

@@ -27,9 +27,10 @@ struct PreviewCharacter {
     SIZE size;
     int32_t top;
 };
-// At `characterScale`, or at the largest scale below it where the character fits: its seat (row `seatRow`
-// of an `art` large picture) on `seatLine`, its top row inside the box and its width no wider than the box.
-PreviewCharacter PreviewCharacterIn(SIZE box, int32_t seatLine, SIZE art, int32_t seatRow, double characterScale);
+// At `characterScale`, or at the largest scale below it where the character fits above `seatLine`, its seat
+// (row `seatRow` of an `art` large picture) on that line and its top row at the box's top or below. (The box is
+// far wider than the part of it above the line is high.)
+PreviewCharacter PreviewCharacterIn(int32_t seatLine, SIZE art, int32_t seatRow, double characterScale);
 
 // The dialog's client area and controls in pixels at a DPI: the 96-DPI design scaled.
 struct DistanceLayout {

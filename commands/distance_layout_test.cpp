@@ -28,7 +28,7 @@ TEST(PreviewCharacterIn, ShowsTheWholeCharacterSeatedAtEverySizeAndScale) {
         const SIZE box{preview.right - preview.left - 4, preview.bottom - preview.top - 4};  // inside its 2-pixel edge
         const int32_t seatLine =
             PreviewWindowIn(box, platform::SystemMetricAt(SM_CYCAPTION, c.dpi), platform::SystemMetricAt(SM_CXBORDER, c.dpi)).seatLine;
-        const PreviewCharacter shown = PreviewCharacterIn(box, seatLine, {77, 126}, 92, imaging::CharacterScale(c.dpi, c.size));
+        const PreviewCharacter shown = PreviewCharacterIn(seatLine, {77, 126}, 92, imaging::CharacterScale(c.dpi, c.size));
         EXPECT_EQ(std::tuple(shown.size.cx, shown.size.cy, shown.top, shown.top >= 0 && shown.size.cx <= box.cx),
                   std::tuple(c.drawn.cx, c.drawn.cy, c.top, true)) << c.dpi << " DPI, Size " << c.size;
     }

@@ -4,7 +4,7 @@
 #define IDI_DISTANCE 1
 
 #define IDD_DISTANCE 200
-/* The distance dialog's controls, in their tab order. */
+/* The distance dialog's controls. */
 #define IDC_DISTANCE_SLIDER 1
 #define IDC_DISTANCE_READOUT 3
 #define IDC_DISTANCE_PREVIEW 4

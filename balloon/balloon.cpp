@@ -111,7 +111,7 @@ std::optional<std::string> Balloon::AskAndWait(const std::string& question, cons
     Ask(question, caption, defaultAnswer, character);
     std::optional<std::string> answer;
     // A quit request ends the wait: waiting on would keep it from the program's own loop.
-    platform::RunModalLoop([this] { return !IsVisible(); }, nullptr, [&] { answer = Answer(); });
+    platform::RunModalLoop([this] { return !IsVisible(); }, [&] { answer = Answer(); });
     return answer;
 }
 

@@ -231,7 +231,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 namespace {
 
 // Dispatches what is waiting; a quit request stops it and is reported through `quitCode`.
-bool DispatchWaiting(HWND dialog, int& quitCode) {
+bool DispatchWaiting(int& quitCode) {
     MSG msg;
     // Bounded, so a timer that is always due cannot keep the caller here for ever.
     for (int i = 0; i < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -239,7 +239,6 @@ bool DispatchWaiting(HWND dialog, int& quitCode) {
             quitCode = static_cast<int>(msg.wParam);
             return false;
         }
-        if (dialog && IsDialogMessageW(dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -250,7 +249,7 @@ bool DispatchWaiting(HWND dialog, int& quitCode) {
 
 bool ProcessPendingEvents() {
     int quitCode = 0;
-    if (DispatchWaiting(nullptr, quitCode)) return true;
+    if (DispatchWaiting(quitCode)) return true;
     PostQuitMessage(quitCode);
     return false;
 }
@@ -266,10 +265,10 @@ void PlaceChildWindow(HWND child, const RECT& bounds, HFONT font) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-bool RunModalLoop(const std::function<bool()>& finished, HWND dialog, const std::function<void()>& afterEvents) {
+bool RunModalLoop(const std::function<bool()>& finished, const std::function<void()>& afterEvents) {
     while (!finished()) {
         int quitCode = 0;
-        const bool quit = !DispatchWaiting(dialog, quitCode);
+        const bool quit = !DispatchWaiting(quitCode);
         if (afterEvents) afterEvents();
         if (quit) {
             PostQuitMessage(quitCode);
@@ -301,7 +300,7 @@ int RunMessageLoop(const std::vector<WaitedHandle>& waited) {
     const auto count = static_cast<DWORD>(handles.size());
     for (;;) {
         int quitCode = 0;
-        if (!DispatchWaiting(nullptr, quitCode)) return quitCode;
+        if (!DispatchWaiting(quitCode)) return quitCode;
         const DWORD woken = MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         // A handle closed under the loop fails every wait: the program goes on without its handles.
         if (woken == WAIT_FAILED) return RunMessageLoop();

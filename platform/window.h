@@ -118,11 +118,9 @@ void PlaceChildWindow(HWND child, const RECT& bounds, HFONT font);
 // posted again for the program's own loop).
 bool ProcessPendingEvents();
 
-// Handles events until `finished` says so, sleeping until the next one arrives. Keyboard input for
-// `dialog` goes through the dialog manager (Tab, arrows). `afterEvents` runs after every batch of
-// events. A quit request ends the loop and is left for the program's own loop: false then.
-bool RunModalLoop(const std::function<bool()>& finished, HWND dialog = nullptr,
-                  const std::function<void()>& afterEvents = {});
+// Handles events until `finished` says so, sleeping until the next one arrives. `afterEvents` runs after
+// every batch of events. A quit request ends the loop and is left for the program's own loop: false then.
+bool RunModalLoop(const std::function<bool()>& finished, const std::function<void()>& afterEvents = {});
 
 // The program's own loop, until a quit request; returns its exit code.
 int RunMessageLoop();

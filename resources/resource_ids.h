@@ -3,6 +3,12 @@
 
 #define IDI_DISTANCE 1
 
+#define IDD_DISTANCE 200
+/* The distance dialog's controls. */
+#define IDC_DISTANCE_SLIDER 1
+#define IDC_DISTANCE_READOUT 3
+#define IDC_DISTANCE_PREVIEW 4
+
 #define IDS_FORTUNES 100
 #define IDS_BUTT_HEIGHT 101
 #define IDS_BLINK_X 102

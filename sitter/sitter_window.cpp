@@ -155,11 +155,11 @@ void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
 }
 
 void SitterWindow::OnDistanceChosen() {
+    if (distanceDialog_.BringToFrontIfOpen()) return;
     const Tracking::Pause pause = tracking_->Paused();
     tracking_->ParkOutOfSight();  // the dialog shows where the character will sit
     try {
-        platform::Owned<DistanceDialog> dialog(character_->preferences.distance, character_->preferences.sizePercent);
-        dialog.ShowModal(hwnd());
+        distanceDialog_.Run(hwnd(), character_->preferences.distance, character_->preferences.sizePercent);
         settings::Write(settings::Distance, character_->preferences.distance);
     } catch (const platform::Error&) {
         // Not stored: the distance still holds for this run, and following must come back.

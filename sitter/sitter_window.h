@@ -8,6 +8,7 @@
 #include <string>
 
 #include "balloon/balloon.h"
+#include "commands/distance_dialog.h"
 #include "platform/window.h"
 #include "sitter/blink_schedule.h"
 #include "sitter/frame_set.h"
@@ -72,6 +73,7 @@ private:
     ULONGLONG createdAt_ = 0;  // GetTickCount64 when the schedule began
     HDC ownDC_ = nullptr;      // the window's own (CS_OWNDC): it lives as long as the window
     platform::Owned<Balloon> balloon_;  // its window is made when it first speaks
+    DistanceDialog distanceDialog_;  // one for the window's life: a second command finds it open
     std::unique_ptr<TrayIcon> trayIcon_;
     std::optional<Tracking> tracking_;  // from the window's creation to the end of the object
     platform::Timer pollTimer_;

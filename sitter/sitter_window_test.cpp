@@ -197,6 +197,8 @@ TEST_F(Sitter, EndsThroughItsLoopWithNoIconLeft) {
 
 // Stored when the dialog closes; a refused write is not reported, and following comes back all the same.
 TEST_F(Sitter, TheDistanceIsStoredWhenTheDialogClosesAndFollowingComesBack) {
+    // Seated first, as a user finds it: after the dialog the foreground goes back to the character, which keeps its window.
+    ASSERT_TRUE(Within2s([&] { return SeatedAt({523, 108, 600, 234}); }));
     for (const bool locked : {false, true}) {
         if (locked) LockSettings();
         After(300, [&] {

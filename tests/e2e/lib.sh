@@ -184,7 +184,6 @@ e2e_client_is() { e2e_info "$1" && [ "${INFO[client]}" = "$2" ]; }  # TARGET "WI
 e2e_visible() { e2e_info "$1" && [ "${INFO[visible]}" = yes ]; }
 e2e_gone() { e2e_wait_until "$2" not e2e_info "$1"; }  # TARGET MS
 e2e_hidden() { e2e_info "$1" && [ "${INFO[visible]}" = no ]; }
-e2e_focus_is() { e2e_info "$1" && [ "${INFO[focus]}" = "$2" ]; }  # TARGET CLASS: its thread's focus
 e2e_reg_is() { [ "$(e2e_reg_value "$1")" = "$2" ]; }  # NAME "TYPE DATA"
 
 # e2e_child TARGET CLASS: prints "HANDLE VISIBLE LEFT TOP RIGHT BOTTOM TEXT" of the window's first child
@@ -203,6 +202,10 @@ e2e_child_text_is() { [ "$(e2e_child "$1" "$2" | cut -d' ' -f7-)" = "$3" ]; }  #
 
 # e2e_menus_open N: exactly N popup menus (Wine's class "#32768") showing.
 e2e_menus_open() { [ "$(probe list 2>/dev/null | grep -c ' visible=yes .* class=#32768 ')" = "$1" ]; }
+
+# e2e_tray_click [BUTTON]: a click on the program's notification icon, the only one in the taskbar that Wine's
+# virtual desktop shows: at the taskbar's right end, an icon's cell as wide as the taskbar is high.
+e2e_tray_click() { local t r b; read -r _ t r b <<<"$(e2e_rect Shell_TrayWnd)" && e2e_click $((r - (b - t) / 2)) $(((t + b) / 2)) "${1:-1}"; }
 
 # e2e_point_at HWND: a point on the character's face, where its picture is opaque.
 e2e_point_at() { local l t; read -r l t _ _ <<<"$(e2e_rect "$1")" && printf '%d %d\n' $((l + 38)) $((t + 50)); }

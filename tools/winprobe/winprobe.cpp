@@ -112,19 +112,16 @@ int Info(HWND h) {
     GetClientRect(h, &cr);
     const auto exStyle = static_cast<unsigned long>(GetWindowLongA(h, GWL_EXSTYLE));
     DWORD pid = 0;
-    const DWORD thread = GetWindowThreadProcessId(h, &pid);
+    GetWindowThreadProcessId(h, &pid);
     char title[512] = {};
     GetWindowTextA(h, title, sizeof title);
     COLORREF key = 0;
     DWORD flags = 0;
     const bool layered = (exStyle & WS_EX_LAYERED) && GetLayeredWindowAttributes(h, &key, nullptr, &flags);
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    const bool focus = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr;
     std::printf("title=%s\npid=%lu\nrect=%ld %ld %ld %ld\nclient=%ld %ld\ntopmost=%s\nvisible=%s\n", title, pid, wr.left,
                 wr.top, wr.right, wr.bottom, cr.right, cr.bottom, YesNo(exStyle & WS_EX_TOPMOST), YesNo(IsWindowVisible(h)));
-    std::printf("layered=%s\nlayered_key=0x%06lx\nlayered_flags=0x%lx\nforeground=0x%llx\nfocus=%s\n", YesNo(layered), key,
-                flags, Value(GetForegroundWindow()), focus ? ClassOf(gui.hwndFocus).c_str() : "none");
+    std::printf("layered=%s\nlayered_key=0x%06lx\nlayered_flags=0x%lx\nforeground=0x%llx\n", YesNo(layered), key, flags,
+                Value(GetForegroundWindow()));
     return kDone;
 }
 

@@ -1,10 +1,9 @@
 // Following the foreground window against a desktop of the test's own: which window is sat on, when the
-// character moves and re-stacks, which monitor's top counts, and how events earn the poll's trust.
+// character moves and re-stacks, and which monitor's top counts. How events earn the poll's trust shows in
+// what tracking asks for.
 #include "sitter/follower.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "tests/support/desktop.h"
 
@@ -83,34 +82,6 @@ TEST_F(FollowerTest, MeasuresTheTopEdgeFromTheWindowsOwnMonitor) {
         EXPECT_EQ(seat.left, c.parked ? -66667 : c.left + 500 - 77) << c.left << "," << c.top;
         EXPECT_EQ(seat.top, c.top - 92);
     }
-    Poll();
-    EXPECT_EQ(desktop.monitorQueries, 10) << "a still window costs no monitor query";
-    follower.Remeasure();  // the display changed
-    Poll();
-    EXPECT_EQ(desktop.monitorQueries, 11);
-}
-
-TEST_F(FollowerTest, EventsEarnThePollsTrustAndLoseItWhenTheyMissAChange) {
-    using Kind = WindowEvents::Kind;
-    desktop.foreground = Perch;
-    auto movePerch = [&](LONG left) { desktop.frames[Perch] = RECT{left, 200, left + 500, 600}; };
-    const struct { const char* what; std::function<bool()> act; unsigned interval; } steps[] = {
-        {"the foreground told of", [&] { return Event(Kind::ForegroundChanged, Perch).has_value(); }, Follower::PollMs},
-        {"another window moved: nothing to do", [&] { return !Event(Kind::Moved, Other).has_value(); }, Follower::PollMs},
-        {"the window sat on moved, told of", [&] { movePerch(150); return Event(Kind::Moved, Perch)->changed; }, Follower::CheckMs},
-        {"the check finds nothing new", [&] { return !Poll().changed; }, Follower::CheckMs},
-        {"a move no event told of", [&] { movePerch(100); return Poll().changed; }, Follower::PollMs},
-        {"trusted again after two", [&] {
-             movePerch(120);
-             const bool first = Event(Kind::Moved, Perch)->changed;
-             movePerch(140);
-             return first && Event(Kind::Reordered, Perch)->changed; }, Follower::CheckMs},
-    };
-    for (const auto& s : steps) {
-        EXPECT_TRUE(s.act()) << s.what;
-        EXPECT_EQ(follower.PollIntervalMs(), s.interval) << s.what;
-    }
-    EXPECT_TRUE(SeatedAt(563, 108));
 }
 
 }  // namespace

@@ -24,10 +24,10 @@ struct TrackingTest : ::testing::Test, Tracking::Client {
     void MirroringChanged() override {}
     void PollEvery(unsigned ms) override { polls.push_back(ms); }
 
-    // The perch moved to `left` and the system told of it, about the window itself or one of its parts.
-    void Moved(LONG left, LONG object = OBJID_WINDOW) {
-        desktop.frames[Perch] = RECT{left, 200, left + 500, 600};
-        WindowEvents::Deliver(nullptr, EVENT_OBJECT_LOCATIONCHANGE, Perch, object, CHILDID_SELF, 0, 0);
+    // A window moved to `left` and the system told of it, about the window itself or one of its parts.
+    void Moved(LONG left, LONG object = OBJID_WINDOW, HWND window = Perch, DWORD event = EVENT_OBJECT_LOCATIONCHANGE) {
+        desktop.frames[window] = RECT{left, 200, left + 500, 600};
+        WindowEvents::Deliver(nullptr, event, window, object, CHILDID_SELF, 0, 0);
     }
     bool SeatedAt(LONG left, LONG top = 108) const {
         const RECT seat{left, top, left + 77, top + 126}, at = tracking->Bounds();
@@ -50,8 +50,11 @@ struct TrackingTest : ::testing::Test, Tracking::Client {
 // changes, then checks twice a second, and stops while paused.
 TEST_F(TrackingTest, AppliesThePollItAsksForAndStopsItWhilePaused) {
     EXPECT_TRUE(SeatedAt(523));
-    Moved(150), Moved(170);
+    Moved(150);
+    EXPECT_EQ(polls.back(), 10u) << "one event is not enough to trust them";
+    Moved(170, OBJID_WINDOW, Perch, EVENT_OBJECT_REORDER);  // raised, too
     EXPECT_TRUE(SeatedAt(593));
+    tracking->OnPoll();  // the check finds nothing new
     desktop.frames[Perch] = RECT{100, 200, 600, 600};
     tracking->OnPoll();  // a move no event told of
     EXPECT_TRUE(SeatedAt(523));
@@ -59,11 +62,12 @@ TEST_F(TrackingTest, AppliesThePollItAsksForAndStopsItWhilePaused) {
     EXPECT_EQ(polls, (std::vector<unsigned>{10, 500, 10, 0, 10}));
 }
 
-TEST_F(TrackingTest, HeedsEventsOfTheWindowAloneNotOfItsCaretOrThePointer) {
-    for (const LONG object : {OBJID_CARET, OBJID_CURSOR}) {
-        Moved(150, object);
-        EXPECT_TRUE(SeatedAt(523)) << object;
-    }
+TEST_F(TrackingTest, HeedsMovesOfTheWindowSatOnAloneNotOfItsCaretThePointerOrAnotherWindow) {
+    const int looks = desktop.foregroundQueries;
+    Moved(300, OBJID_WINDOW, testing_support::Other);
+    for (const LONG object : {OBJID_CARET, OBJID_CURSOR}) Moved(150, object);
+    EXPECT_TRUE(SeatedAt(523));
+    EXPECT_EQ(desktop.foregroundQueries, looks);
     Moved(150);
     EXPECT_TRUE(SeatedAt(573));
 }

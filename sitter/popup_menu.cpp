@@ -48,10 +48,13 @@ void PopupMenu::CheckSize(int percent) const {
 }
 
 UINT PopupMenu::Choose(HWND owner, POINT at) const {
-    // The owner must be in the foreground, or the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(owner);
+    // The menu's window must be in the foreground, or the menu would not close when the user clicks elsewhere.
+    // While a dialog of the owner is open, that is the dialog: the owner is disabled, and activating it
+    // would take the foreground from the dialog, which should keep it after the menu.
+    HWND front = GetLastActivePopup(owner);
+    SetForegroundWindow(front);
     const auto command = static_cast<UINT>(
-        TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
-    PostMessageW(owner, WM_NULL, 0, 0);
+        TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, front, nullptr));
+    PostMessageW(front, WM_NULL, 0, 0);
     return command;
 }

@@ -37,10 +37,11 @@ std::wstring_view LeafOf(std::wstring_view path) {
 enum class Kind { Other, Wearable, OtherPicture };
 
 // By the extension alone: the folder also holds the artists' README.txt, and a picture of a format we do not
-// wear is worth telling about.
+// wear is worth telling about. The artists' template.png is a guide to draw on, not a costume.
 Kind KindOf(const wchar_t* fileName) {
     const wchar_t* extension = PathFindExtensionW(fileName);
     auto is = [extension](const wchar_t* e) { return CompareStringOrdinal(extension, -1, e, -1, TRUE) == CSTR_EQUAL; };
+    if (CompareStringOrdinal(fileName, -1, TemplateFileName, -1, TRUE) == CSTR_EQUAL) return Kind::Other;
     for (const wchar_t* e : {L".png", L".bmp", L".gif"})
         if (is(e)) return Kind::Wearable;
     for (const wchar_t* e : {L".jpg", L".jpeg", L".jfif", L".webp", L".tif", L".tiff", L".ico", L".avif", L".heic"})

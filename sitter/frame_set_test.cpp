@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -66,6 +68,34 @@ TEST_F(Frames, AreDrawnAtTheScaleWithTheBlinkWhereTheArtPutsIt) {
         EXPECT_EQ(std::pair(first.x, first.y), std::pair(std::lround(std::nearbyint(16 * scale)), std::lround(std::nearbyint(24 * scale)))) << scale;
         EXPECT_NE(GetPixel(frames.Frame(BlinkPhase::Closed, true).hDC(), width - 1 - first.x, first.y), 0u) << "mirrored, " << scale;
     }
+}
+
+// A costume drawn at twice the built-in art's detail: where its pixels come in 2 x 2 blocks, the frames are those of
+// the same costume at the art's own detail at every scale both are drawn at exactly; a finer pixel of it shows.
+TEST_F(Frames, ACostumeOfMoreDetailKeepsItAndChangesNothingElse) {
+    CharacterPictures q;
+    const std::tuple<cDIBSection*, cDIBSection*, int> copies[] = {{&p.base, &q.base, 1}, {&p.blinkHalf, &q.blinkHalf, 1},
+        {&p.blinkClosed, &q.blinkClosed, 1}, {&p.costume[1], &q.costume[1], 1}, {&p.costume[0], &q.costume[0], 2}};
+    for (const auto& [from, to, k] : copies) {
+        ASSERT_TRUE(to->Create(from->Width() * k, from->Height() * k));
+        StretchBlt(to->hDC(), 0, 0, to->Width(), to->Height(), from->hDC(), 0, 0, from->Width(), from->Height(), SRCCOPY);
+    }
+    q.detail[0] = 2;
+    auto same = [](const cDIBSection& a, const cDIBSection& b) {
+        return a.Width() == b.Width() && a.Height() == b.Height() &&
+               std::memcmp(a.DIBSectionBitsPtr(), b.DIBSectionBitsPtr(), size_t(a.BytesPerScanLine()) * a.Height()) == 0;
+    };
+    FrameSet fine;
+    for (const double scale : {1.0, 2.0, 4.0}) {
+        frames.Compose(p, POINT{16, 24}, scale), fine.Compose(q, POINT{16, 24}, scale);
+        for (const BlinkPhase phase : {BlinkPhase::Open, BlinkPhase::HalfClosed, BlinkPhase::Closed})
+            for (const bool mirrored : {false, true})
+                EXPECT_TRUE(same(frames.Frame(phase, mirrored), fine.Frame(phase, mirrored))) << scale << ", phase " << int(phase);
+    }
+    SetPixel(q.costume[0].hDC(), 1, 1, Blue);
+    fine.Compose(q, POINT{16, 24}, 2.0);
+    const HDC frame = fine.Frame(BlinkPhase::Open, false).hDC();
+    EXPECT_EQ(std::tuple(GetPixel(frame, 1, 1), GetPixel(frame, 0, 1), GetPixel(frame, 1, 0)), std::tuple(Blue, White, White));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Start-up against the real registry, the program's own resources and injected defects.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "costumes/folder.h"
 #include "platform/error.h"
 #include "platform/handles.h"
 #include "platform/host.h"
@@ -185,5 +188,42 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, EditedSetting, ::testing::ValuesIn(EditedValues), [](const auto& p) { return std::string(p.param.name); });
+
+// A folder costume stored by its file name is worn from the start when its file can be; a name that cannot be worn
+// is cleared without a word, and the built-in costume is worn.
+TEST_F(StartupTest, WearsAStoredFolderCostumeOrClearsItSilently) {
+    wchar_t appData[MAX_PATH];
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    SetEnvironmentVariableW(L"APPDATA", (std::filesystem::temp_directory_path() / "pellory-startup").c_str());
+    costumes::MakeCostumeFolder(1);
+    // Files as an artist saves them: a 24-bit BMP of the art at twice its detail, and one of a wrong size.
+    auto save = [](const char* name, int w, int h) {
+        cDIBSection picture;
+        ASSERT_TRUE(picture.Create(w, h));
+        const DWORD bits = DWORD(picture.BytesPerScanLine()) * h, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        const BITMAPFILEHEADER file{0x4D42, offset + bits, 0, 0, offset};
+        const BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, bits, 0, 0, 0, 0};
+        std::ofstream(std::filesystem::path(costumes::CostumeFolder(1)) / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(&file), sizeof file).write(reinterpret_cast<const char*>(&info), sizeof info)
+            .write(static_cast<const char*>(picture.DIBSectionBitsPtr()), bits);
+    };
+    save("jacket.bmp", 154, 252), save("cape.bmp", 80, 120);
+    const struct { const char* setting; std::string stored; std::string worn; } cases[] = {
+        {"CostumeFile", "jacket.bmp", "jacket.bmp"}, {"CostumeFile", "gone.png", ""}, {"CostumeFile", "cape.bmp", ""},
+        {"Costume2File", "..\\Costume 1\\jacket.bmp", ""}, {"Costume2File", "", ""}, {"CostumeFile", "a number", ""}};
+    for (const auto& c : cases) {
+        DeleteSettings(), messages.clear();
+        if (c.stored == "a number") Store(c.setting, 2);
+        else Store(c.setting, REG_SZ, c.stored.c_str(), c.stored.size() + 1);
+        ASSERT_FALSE(Start());
+        const Layer layer = c.setting == std::string("CostumeFile") ? Layer::One : Layer::Two;
+        const cDIBSection& worn = character->pictures.costume[static_cast<size_t>(layer)];
+        EXPECT_EQ(std::tuple(messages, character->wardrobe.WornFile(layer), Stored(c.setting), character->pictures.detail[size_t(layer)], worn.Width()),
+                  std::tuple(std::vector<std::string>{}, c.worn, c.worn.empty() ? "missing" : "1:11 bytes", c.worn.empty() ? 1 : 2,
+                             c.worn.empty() ? BitmapSize(CostumeBitmap(layer, 1)).cx : 154)) << c.stored;
+    }
+    std::filesystem::remove_all(std::filesystem::temp_directory_path() / "pellory-startup");
+    SetEnvironmentVariableW(L"APPDATA", appData);
+}
 
 }  // namespace

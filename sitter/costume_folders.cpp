@@ -61,7 +61,7 @@ void CostumeFolders::WatchAnew(Layer layer) {
 // is made anew. The scan waits until the folder has been still for a while: each change starts the wait again.
 void CostumeFolders::OnChanged(Layer layer) {
     if (!FindNextChangeNotification(watches_[static_cast<size_t>(layer)].get())) WatchAnew(layer);
-    settle_.SetEnabled(true);
+    ScanLater();
 }
 
 CostumeFolders::Outcome CostumeFolders::Scan(Wardrobe& wardrobe, CharacterPictures& pictures) {

@@ -44,6 +44,8 @@ public:
     // from its file; when that file is gone, the layer's built-in costume is worn again and the stored name cleared.
     // A worn file that is there but cannot be read keeps what is worn. Bad files are told of once each.
     Outcome Scan(Wardrobe& wardrobe, CharacterPictures& pictures);
+    // Asks for `onSettled` again, SettleMs from now.
+    void ScanLater() { settle_.SetEnabled(true); }
 
     // Shows the layer's folder in Explorer.
     static void Open(Layer layer);

@@ -47,11 +47,13 @@ void PopupMenu::CheckSize(int percent) const {
         CheckMenuItem(sizes_, SizeCommand(offered), MF_BYCOMMAND | (offered == percent ? MF_CHECKED : MF_UNCHECKED));
 }
 
-UINT PopupMenu::Choose(HWND owner, POINT at) const {
+UINT PopupMenu::Choose(HWND owner, POINT at) {
     // The owner must be in the foreground, or the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
+    open_ = true;
     const auto command = static_cast<UINT>(
         TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+    open_ = false;
     PostMessageW(owner, WM_NULL, 0, 0);
     return command;
 }

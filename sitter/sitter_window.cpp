@@ -176,7 +176,9 @@ void SitterWindow::OnCostumeChosen(const CostumeChoice& choice) {
     ScheduleNextFrame();  // a cat sound may now be due
 }
 
+// Not while the menu is open, which would change under the pointer: the folders are read once it has closed.
 void SitterWindow::OnCostumeFoldersChanged() {
+    if (character_->menu.IsOpen()) return costumeFolders_.ScanLater();
     const CostumeFolders::Outcome outcome = costumeFolders_.Scan(character_->wardrobe, character_->pictures);
     if (outcome.redraw) {
         ComposeFrames();

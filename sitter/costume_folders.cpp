@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "platform/error.h"
 #include "platform/host.h"
 #include "sitter/settings.h"
@@ -60,6 +62,7 @@ void CostumeFolders::WatchAnew(Layer layer) {
 // Re-armed at once, so that no change during the scan is missed. A watch that cannot be re-armed (its folder went)
 // is made anew. The scan waits until the folder has been still for a while: each change starts the wait again.
 void CostumeFolders::OnChanged(Layer layer) {
+    changed_[static_cast<size_t>(layer)] = true;
     if (!FindNextChangeNotification(watches_[static_cast<size_t>(layer)].get())) WatchAnew(layer);
     ScanLater();
 }
@@ -69,6 +72,7 @@ CostumeFolders::Outcome CostumeFolders::Scan(Wardrobe& wardrobe, CharacterPictur
     std::vector<std::string> toSay;
     for (Layer layer : BothLayers) {
         const size_t slot = static_cast<size_t>(layer);
+        if (!std::exchange(changed_[slot], false)) continue;
         const std::wstring folder = FolderOf(layer);
         costumes::FolderContents contents = costumes::ScanFolder(folder);
         for (std::string& complaint : costumes::ComplaintsToSay(contents, said_[slot])) toSay.push_back(std::move(complaint));

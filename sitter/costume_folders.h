@@ -40,9 +40,10 @@ public:
         bool redraw = false;
         std::string toSay;
     };
-    // Reads both folders and lists their costumes in the wardrobe's menus. The folder costume worn is decoded anew
-    // from its file; when that file is gone, the layer's built-in costume is worn again and the stored name cleared.
-    // A worn file that is there but cannot be read keeps what is worn. Bad files are told of once each.
+    // Reads the folders that changed since they were last read (both, the first time) and lists their costumes in the
+    // wardrobe's menus. The folder costume worn there is decoded anew from its file; when that file is gone, the
+    // layer's built-in costume is worn again and the stored name cleared. A worn file that is there but cannot be read
+    // keeps what is worn. Bad files are told of once each.
     Outcome Scan(Wardrobe& wardrobe, CharacterPictures& pictures);
     // Asks for `onSettled` again, SettleMs from now.
     void ScanLater() { settle_.SetEnabled(true); }
@@ -58,6 +59,7 @@ private:
     std::vector<platform::WaitedHandle> waited_;  // one for each watch, by layer
     std::array<std::set<std::string>, 2> said_;     // the complaints said about each folder, by costumes::ComplaintsToSay
     std::array<std::string, 2> leftOutSaid_;        // the note on costumes left out last said about each folder
+    std::array<bool, 2> changed_{true, true};       // since the folder was last read
     std::function<void()> onSettled_;
     platform::Timer settle_;
 };

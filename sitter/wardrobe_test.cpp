@@ -39,21 +39,22 @@ TEST(Wardrobe, ListsTheCostumesChecksTheOneWornAndKnowsWhatACommandNames) {
     EXPECT_EQ(std::pair(Checked(one.get()), wardrobe.Worn(Layer::One)), std::pair(std::vector<int>{}, 0)) << "nothing worn yet";
 
     // What is worn (a built-in index, or a file), then the index and file worn, what is checked on its layer and
-    // whether it mews. Layer 1's folder is listed anew with one costume at the sixth step.
+    // whether it mews; an index of -1 lists layer 1's folder anew, with one costume.
     const struct { Layer layer; int index; std::string file; int worn; std::vector<int> checked; bool catgirl; } steps[] = {
         {Layer::One, 2, "", 2, {2}, true}, {Layer::One, 3, "", 3, {3}, false}, {Layer::One, 0, "", 1, {}, false},  // named none
         {Layer::One, 2, "", 2, {2}, true}, {Layer::One, 0, "Tom & Jerry.gif", 2, {6}, false},
-        {Layer::One, 0, "Tom & Jerry.gif", 2, {5}, false}, {Layer::One, 0, "cape 2.png", 2, {}, false},
+        {Layer::One, -1, "Tom & Jerry.gif", 2, {5}, false}, {Layer::One, 0, "cape 2.png", 2, {}, false},
         {Layer::One, 1, "", 1, {1}, false}, {Layer::Two, 2, "", 2, {2}, false}};
     for (const auto& s : steps) {
-        if (&s == &steps[5]) wardrobe.StockFolder(Layer::One, {{"Tom & Jerry", "Tom & Jerry.gif", 2}});
-        if (s.file.empty()) wardrobe.Wear(s.layer, s.index);
+        if (s.index < 0) wardrobe.StockFolder(Layer::One, {{"Tom & Jerry", "Tom & Jerry.gif", 2}});
+        else if (s.file.empty()) wardrobe.Wear(s.layer, s.index);
         else wardrobe.WearFile(s.layer, s.file);
         EXPECT_EQ(std::tuple(wardrobe.Worn(s.layer), wardrobe.WornFile(s.layer), Checked(s.layer == Layer::One ? one.get() : two.get()),
                              wardrobe.WearsCatgirl()), std::tuple(s.worn, s.file, s.checked, s.catgirl)) << &s - steps;
     }
     EXPECT_EQ(Checked(one.get()), std::vector<int>{1}) << "layer 2 leaves layer 1's mark alone";
     EXPECT_EQ(Items(wardrobe, one.get())[5], "Open Costumes Folder = open 1") << "the costume gone from the folder is gone from the menu";
+    EXPECT_FALSE(wardrobe.ChoiceOf(GetMenuItemID(one.get(), 4) + 1)) << "nor does its command name it";
 
     // Commands name a costume of a layer; past the list or below 1 they name none.
     for (Layer layer : BothLayers)

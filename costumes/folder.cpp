@@ -197,4 +197,11 @@ platform::UniqueChangeNotification WatchFolder(const std::wstring& folder) {
     return platform::UniqueChangeNotification(watch == INVALID_HANDLE_VALUE ? nullptr : watch);
 }
 
+platform::UniqueChangeNotification WatchCostumeFolders() {
+    const std::wstring folder = CostumeFolder(1);
+    const HANDLE watch = FindFirstChangeNotificationW(folder.substr(0, folder.rfind(L'\\')).c_str(), FALSE,
+                                                      FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_FILE_NAME);
+    return platform::UniqueChangeNotification(watch == INVALID_HANDLE_VALUE ? nullptr : watch);
+}
+
 }  // namespace costumes

@@ -75,5 +75,8 @@ std::string MenuText(std::string_view name);
 // null when the folder cannot be watched. Re-arm it with FindNextChangeNotification before scanning the folder,
 // so that no change during the scan is missed.
 platform::UniqueChangeNotification WatchFolder(const std::wstring& folder);
+// A watch on the folder that holds the layers' folders, signalled when one of them is added, renamed or removed, or
+// a file takes its place: a folder's own watch may not outlive it.
+platform::UniqueChangeNotification WatchCostumeFolders();
 
 }  // namespace costumes

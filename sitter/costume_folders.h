@@ -29,7 +29,8 @@ public:
     // `onSettled` runs once a folder that changed has been still for SettleMs; `owner` keeps the timer for that.
     CostumeFolders(platform::Window& owner, std::function<void()> onSettled);
 
-    // Makes the folders when missing and watches them, before the program's loop waits on the watches.
+    // Makes the folders when missing and watches them, and the folder that holds them, before the program's loop
+    // waits on the watches.
     void Watch();
     // The watches with what to do when they are signalled, for the program's loop as long as this object lives. A
     // watch that breaks is replaced in place.
@@ -52,11 +53,12 @@ public:
     static void Open(Layer layer);
 
 private:
+    void WatchAnew();
     void WatchAnew(Layer layer);
     void OnChanged(Layer layer);
 
-    std::array<platform::UniqueChangeNotification, 2> watches_;
-    std::vector<platform::WaitedHandle> waited_;  // one for each watch, by layer
+    std::array<platform::UniqueChangeNotification, 3> watches_;  // by layer, then the folder that holds both
+    std::vector<platform::WaitedHandle> waited_;  // one for each watch
     std::array<std::set<std::string>, 2> said_;     // the complaints said about each folder, by costumes::ComplaintsToSay
     std::array<std::string, 2> leftOutSaid_;        // the note on costumes left out last said about each folder
     std::array<bool, 2> changed_{true, true};       // since the folder was last read

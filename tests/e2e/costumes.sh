@@ -3,7 +3,7 @@
 # lists them in Explorer's order without the template; one chosen is worn and stored by its file name, and again
 # after a restart; its folder opens from the menu; a file dropped in while the program runs is listed within a
 # second; a bad one is told of in the balloon and changes nothing else; the worn file changed is drawn anew, and
-# deleted gives the built-in costume back.
+# deleted gives the built-in costume back; a file in the place of a folder is told of.
 # Usage: costumes.sh BUILD_DIR PELLORY_EXE WINPROBE_EXE PERCH_EXE
 set -u
 BUILD=$1 PELLORY=$2 WINPROBE=$3 PERCH=$4
@@ -72,5 +72,8 @@ check "the worn file changed is worn anew" e2e_wait_until 3000 looks -ge hat-10
 rm "$one/hat 10.png"
 check "the worn file deleted: the built-in costume is worn again" e2e_wait_until 3000 looks -lt built-in
 check "and the stored name cleared" e2e_wait_until 3000 not e2e_reg_value CostumeFile
+touch "$drawn/Costume 2" && rm -r "$costumes/Costume 2" && mv "$drawn/Costume 2" "$costumes/"
+check "a file in the place of the Costume 2 folder is told of" \
+    e2e_wait_until 3000 says 'I can'"'"'t look into my "Costume 2" folder: it is a file, not a folder.'
 
 e2e_finish

@@ -42,25 +42,34 @@ void Dress(CharacterPictures& pictures, Layer layer, const costumes::CostumePict
 }
 
 CostumeFolders::CostumeFolders(platform::Window& owner, std::function<void()> onSettled)
-    : waited_{{nullptr, [this] { OnChanged(Layer::One); }}, {nullptr, [this] { OnChanged(Layer::Two); }}},
+    : waited_{{nullptr, [this] { OnChanged(Layer::One); }}, {nullptr, [this] { OnChanged(Layer::Two); }},
+              {nullptr, [this] { WatchAnew(), ScanLater(); }}},
       onSettled_(std::move(onSettled)), settle_(owner, SettleMs, false, [this] {
           settle_.SetEnabled(false);
           onSettled_();
       }) {}
 
 void CostumeFolders::Watch() {
-    for (Layer layer : BothLayers) WatchAnew(layer);
+    for (Layer layer : BothLayers) costumes::MakeCostumeFolder(LayerNumber(layer));
+    WatchAnew();
+}
+
+// When a layer's folder is added, renamed, removed or replaced by a file, every watch is made anew, so that none is
+// left on a folder that went, and both folders are read again. A folder the user removed stays removed for now.
+void CostumeFolders::WatchAnew() {
+    for (Layer layer : BothLayers) WatchAnew(layer), changed_[static_cast<size_t>(layer)] = true;
+    watches_[2] = costumes::WatchCostumeFolders();
+    waited_[2].handle = watches_[2].get();
 }
 
 void CostumeFolders::WatchAnew(Layer layer) {
     const size_t slot = static_cast<size_t>(layer);
-    costumes::MakeCostumeFolder(LayerNumber(layer));
     watches_[slot] = costumes::WatchFolder(FolderOf(layer));
     waited_[slot].handle = watches_[slot].get();  // the loop leaves out a folder it cannot watch
 }
 
 // Re-armed at once, so that no change during the scan is missed. A watch that cannot be re-armed (its folder went)
-// is made anew. The scan waits until the folder has been still for a while: each change starts the wait again.
+// is made anew, or left out until the folder comes back. The scan waits until the folder has been still for a while: each change starts the wait again.
 void CostumeFolders::OnChanged(Layer layer) {
     changed_[static_cast<size_t>(layer)] = true;
     if (!FindNextChangeNotification(watches_[static_cast<size_t>(layer)].get())) WatchAnew(layer);

@@ -196,31 +196,22 @@ TEST_F(StartupTest, WearsAStoredFolderCostumeOrClearsItSilently) {
     GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     SetEnvironmentVariableW(L"APPDATA", (std::filesystem::temp_directory_path() / "pellory-startup").c_str());
     costumes::MakeCostumeFolder(1);
-    // Files as an artist saves them: a 24-bit BMP of the art at twice its detail, and one of a wrong size.
-    auto save = [](const char* name, int w, int h) {
-        cDIBSection picture;
-        ASSERT_TRUE(picture.Create(w, h));
-        const DWORD bits = DWORD(picture.BytesPerScanLine()) * h, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        const BITMAPFILEHEADER file{0x4D42, offset + bits, 0, 0, offset};
-        const BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, bits, 0, 0, 0, 0};
-        std::ofstream(std::filesystem::path(costumes::CostumeFolder(1)) / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(&file), sizeof file).write(reinterpret_cast<const char*>(&info), sizeof info)
-            .write(static_cast<const char*>(picture.DIBSectionBitsPtr()), bits);
-    };
-    save("jacket.bmp", 154, 252), save("cape.bmp", 80, 120);
-    const struct { const char* setting; std::string stored; std::string worn; } cases[] = {
-        {"CostumeFile", "jacket.bmp", "jacket.bmp"}, {"CostumeFile", "gone.png", ""}, {"CostumeFile", "cape.bmp", ""},
-        {"Costume2File", "..\\Costume 1\\jacket.bmp", ""}, {"Costume2File", "", ""}, {"CostumeFile", "a number", ""}};
+    // A black 24-bit BMP of twice the art's size, and a file that is no picture.
+    const std::filesystem::path folder = costumes::CostumeFolder(1);
+    std::ofstream(folder / "jacket.bmp", std::ios::binary)
+        << std::string("BM\xf6\xc8\x01\0\0\0\0\0\x36\0\0\0(\0\0\0\x9a\0\0\0\xfc\0\0\0\x01\0\x18\0", 30) << std::string(24 + 464 * 252, '\0');
+    std::ofstream(folder / "cape.bmp") << "not a picture";
+    const struct { const char* setting; std::string stored, worn; } cases[] = {{"CostumeFile", "jacket.bmp", "jacket.bmp"},
+        {"CostumeFile", "gone.png", ""}, {"CostumeFile", "cape.bmp", ""}, {"Costume2File", "..\\Costume 1\\jacket.bmp", ""},
+        {"Costume2File", "", ""}, {"CostumeFile", "a number", ""}};
     for (const auto& c : cases) {
-        DeleteSettings(), messages.clear();
+        DeleteSettings();
         if (c.stored == "a number") Store(c.setting, 2);
         else Store(c.setting, REG_SZ, c.stored.c_str(), c.stored.size() + 1);
         ASSERT_FALSE(Start());
-        const Layer layer = c.setting == std::string("CostumeFile") ? Layer::One : Layer::Two;
-        const cDIBSection& worn = character->pictures.costume[static_cast<size_t>(layer)];
-        EXPECT_EQ(std::tuple(messages, character->wardrobe.WornFile(layer), Stored(c.setting), character->pictures.detail[size_t(layer)], worn.Width()),
-                  std::tuple(std::vector<std::string>{}, c.worn, c.worn.empty() ? "missing" : "1:11 bytes", c.worn.empty() ? 1 : 2,
-                             c.worn.empty() ? BitmapSize(CostumeBitmap(layer, 1)).cx : 154)) << c.stored;
+        const size_t layer = c.setting == std::string("CostumeFile") ? 0 : 1;
+        EXPECT_EQ(std::tuple(messages, character->wardrobe.WornFile(Layer(layer)), Stored(c.setting), character->pictures.detail[layer]),
+                  std::tuple(std::vector<std::string>{}, c.worn, c.worn.empty() ? "missing" : "1:11 bytes", c.worn.empty() ? 1 : 2)) << c.stored;
     }
     std::filesystem::remove_all(std::filesystem::temp_directory_path() / "pellory-startup");
     SetEnvironmentVariableW(L"APPDATA", appData);

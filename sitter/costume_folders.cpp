@@ -69,7 +69,8 @@ void CostumeFolders::WatchAnew(Layer layer) {
 }
 
 // Re-armed at once, so that no change during the scan is missed. A watch that cannot be re-armed (its folder went)
-// is made anew, or left out until the folder comes back. The scan waits until the folder has been still for a while: each change starts the wait again.
+// is made anew, or left out until the folder comes back. The scan waits until the folder has been still for a while:
+// each change starts the wait again.
 void CostumeFolders::OnChanged(Layer layer) {
     changed_[static_cast<size_t>(layer)] = true;
     if (!FindNextChangeNotification(watches_[static_cast<size_t>(layer)].get())) WatchAnew(layer);

@@ -127,7 +127,7 @@ TEST(ScanFolder, ListsWhatFitsAndRefusesEachBadFileForItsReason) {
     Write(folder / "notes.png", "hello, I am a text");
     Write(folder / "huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0", 24) + std::string(100, 'x'));
     Write(folder / "photo.JPG", "\xff\xd8\xff");
-    Write(folder / "README.txt", "Draw 77 x 126.");
+    Write(folder / "README.txt", "Draw 77 x 126."), Write(folder / "Template.PNG", "the guide");
     fs::copy_file(folder / "one.png", folder / "big.png"), fs::resize_file(folder / "big.png", 8 << 20 | 1);
     fs::copy_file(folder / "one.png", temp.path / "outside.png");
     const OutsideLink link(folder / "link.png", temp.path / "outside.png");

@@ -37,10 +37,11 @@ std::wstring_view LeafOf(std::wstring_view path) {
 enum class Kind { Other, Wearable, OtherPicture };
 
 // By the extension alone: the folder also holds the artists' README.txt, and a picture of a format we do not
-// wear is worth telling about.
+// wear is worth telling about. The artists' template.png is a guide to draw on, not a costume.
 Kind KindOf(const wchar_t* fileName) {
     const wchar_t* extension = PathFindExtensionW(fileName);
     auto is = [extension](const wchar_t* e) { return CompareStringOrdinal(extension, -1, e, -1, TRUE) == CSTR_EQUAL; };
+    if (CompareStringOrdinal(fileName, -1, TemplateFileName, -1, TRUE) == CSTR_EQUAL) return Kind::Other;
     for (const wchar_t* e : {L".png", L".bmp", L".gif"})
         if (is(e)) return Kind::Wearable;
     for (const wchar_t* e : {L".jpg", L".jpeg", L".jfif", L".webp", L".tif", L".tiff", L".ico", L".avif", L".heic"})
@@ -193,6 +194,13 @@ std::string MenuText(std::string_view name) {
 platform::UniqueChangeNotification WatchFolder(const std::wstring& folder) {
     const HANDLE watch = FindFirstChangeNotificationW(
         folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
+    return platform::UniqueChangeNotification(watch == INVALID_HANDLE_VALUE ? nullptr : watch);
+}
+
+platform::UniqueChangeNotification WatchCostumeFolders() {
+    const std::wstring folder = CostumeFolder(1);
+    const HANDLE watch = FindFirstChangeNotificationW(folder.substr(0, folder.rfind(L'\\')).c_str(), FALSE,
+                                                      FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_FILE_NAME);
     return platform::UniqueChangeNotification(watch == INVALID_HANDLE_VALUE ? nullptr : watch);
 }
 

@@ -13,6 +13,8 @@ namespace costumes {
 
 inline constexpr uint64_t MostBytes = 8 * 1024 * 1024;
 inline constexpr size_t MostListed = 100;
+// The bare character as a guide for artists, which the installer puts in each folder: never listed.
+inline constexpr const wchar_t* TemplateFileName = L"template.png";
 
 // %APPDATA%\Pellory\Costumes\Costume N for layer N (1 or 2), named like the layer's menu.
 std::wstring CostumeFolder(int layer);
@@ -53,7 +55,8 @@ struct FolderContents {
 };
 
 // Reads the folder and the first bytes of each PNG, BMP and GIF in it; nothing is decoded. Files with other
-// extensions are left alone (README.txt, desktop.ini), except pictures of other formats, which are refused.
+// extensions are left alone (README.txt, desktop.ini), and so is TemplateFileName; pictures of other formats are
+// refused.
 // A missing folder holds nothing.
 FolderContents ScanFolder(const std::wstring& folder);
 
@@ -72,5 +75,8 @@ std::string MenuText(std::string_view name);
 // null when the folder cannot be watched. Re-arm it with FindNextChangeNotification before scanning the folder,
 // so that no change during the scan is missed.
 platform::UniqueChangeNotification WatchFolder(const std::wstring& folder);
+// A watch on the folder that holds the layers' folders, signalled when one of them is added, renamed or removed, or
+// a file takes its place: a folder's own watch may not outlive it.
+platform::UniqueChangeNotification WatchCostumeFolders();
 
 }  // namespace costumes

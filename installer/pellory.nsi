@@ -5,7 +5,7 @@
 ;
 ; Command line: /S silent; /SIGNIN start Pellory at sign-in (a silent install otherwise keeps what an
 ; earlier install chose); /RUN start Pellory when done; /D=FOLDER another folder (last, unquoted).
-; The uninstaller: /S silent, which keeps the settings.
+; The uninstaller: /S silent, which keeps the settings and the costume folders.
 
 Unicode true
 Target amd64-unicode
@@ -18,6 +18,7 @@ SetCompressor /SOLID lzma
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\${PUBLISHER}\${APP}"
+!define COSTUMES "$APPDATA\${APP}\Costumes"  ; a folder for each layer, named like its menu
 
 Name "${APP}"
 OutFile "${OUTFILE}"
@@ -218,6 +219,17 @@ Section "Install"
   File "${STAGE}/${APP}.exe"
   File "${STAGE}/README.txt"
   File "${STAGE}/LICENSE.txt"
+  ; Each costume folder gets the artists' template and README; an artist's own changes to them, newer than
+  ; ours, stay.
+  SetOverwrite ifnewer
+  SetOutPath "${COSTUMES}\Costume 1"
+  File "${STAGE}/template.png"
+  File "/oname=README.txt" "${STAGE}/Costumes-README.txt"
+  SetOutPath "${COSTUMES}\Costume 2"
+  File "${STAGE}/template.png"
+  File "/oname=README.txt" "${STAGE}/Costumes-README.txt"
+  SetOverwrite on
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${APP}.exe" "" "$INSTDIR\${APP}.exe" 0
@@ -272,4 +284,13 @@ Section "Uninstall"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${PUBLISHER}"
   keep:
+
+  ; The costume folders hold the user's own art: they go only when the user says so.
+  ${If} ${FileExists} "${COSTUMES}\*.*"
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove the costume folders too, with every costume you put \
+      in them?$\r$\n$\r$\n${COSTUMES}" /SD IDNO IDNO keepCostumes
+    RMDir /r "${COSTUMES}"
+    RMDir "$APPDATA\${APP}"
+    keepCostumes:
+  ${EndIf}
 SectionEnd

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 #include <new>
 
 #include "platform/error.h"
@@ -290,17 +291,15 @@ int RunMessageLoop() {
 }
 
 int RunMessageLoop(const std::vector<WaitedHandle>& waited) {
-    std::vector<const WaitedHandle*> watched;
-    std::vector<HANDLE> handles;
-    for (const WaitedHandle& w : waited) {
-        if (w.handle == nullptr || handles.size() == MAXIMUM_WAIT_OBJECTS - 1) continue;
-        watched.push_back(&w);
-        handles.push_back(w.handle);
-    }
-    const auto count = static_cast<DWORD>(handles.size());
     for (;;) {
         int quitCode = 0;
         if (!DispatchWaiting(quitCode)) return quitCode;
+        // Read anew on every turn: an owner may replace a handle that broke, or leave it out.
+        std::array<const WaitedHandle*, MAXIMUM_WAIT_OBJECTS - 1> watched{};
+        std::array<HANDLE, MAXIMUM_WAIT_OBJECTS - 1> handles{};
+        DWORD count = 0;
+        for (const WaitedHandle& w : waited)
+            if (w.handle != nullptr && count < handles.size()) watched[count] = &w, handles[count++] = w.handle;
         const DWORD woken = MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         // A handle closed under the loop fails every wait: the program goes on without its handles.
         if (woken == WAIT_FAILED) return RunMessageLoop();

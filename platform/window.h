@@ -133,7 +133,8 @@ struct WaitedHandle {
 };
 
 // The program's own loop, sleeping until an event arrives or one of `waited` (at most 63) is signalled; returns
-// the exit code of the quit request that ends it.
+// the exit code of the quit request that ends it. `waited` is read anew on every turn, so that its owner may
+// replace a handle (in place: the vector keeps its size) from any handler.
 int RunMessageLoop(const std::vector<WaitedHandle>& waited);
 
 }  // namespace platform

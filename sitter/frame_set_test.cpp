@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -66,6 +67,30 @@ TEST_F(Frames, AreDrawnAtTheScaleWithTheBlinkWhereTheArtPutsIt) {
         EXPECT_EQ(std::pair(first.x, first.y), std::pair(std::lround(std::nearbyint(16 * scale)), std::lround(std::nearbyint(24 * scale)))) << scale;
         EXPECT_NE(GetPixel(frames.Frame(BlinkPhase::Closed, true).hDC(), width - 1 - first.x, first.y), 0u) << "mirrored, " << scale;
     }
+}
+
+// A costume drawn at twice the built-in art's detail in 2 x 2 blocks gives the frames of the same costume at the art's
+// own detail, at every scale both are drawn at exactly; a finer pixel of it shows.
+TEST_F(Frames, ACostumeOfMoreDetailKeepsItAndChangesNothingElse) {
+    const double scales[] = {1.0, 2.0, 4.0};
+    FrameSet plain[3], fine;
+    for (int i = 0; i < 3; ++i) plain[i].Compose(p, POINT{16, 24}, scales[i]);
+    Paint(p.costume[0], 154, 60, [](int x, int) { return x < 40 ? White : Red; });
+    p.detail[0] = 2;
+    auto same = [](const cDIBSection& a, const cDIBSection& b) {
+        return a.Width() == b.Width() && a.Height() == b.Height() &&
+               std::memcmp(a.DIBSectionBitsPtr(), b.DIBSectionBitsPtr(), size_t(a.BytesPerScanLine()) * a.Height()) == 0;
+    };
+    for (int i = 0; i < 3; ++i) {
+        fine.Compose(p, POINT{16, 24}, scales[i]);
+        for (const BlinkPhase phase : {BlinkPhase::Open, BlinkPhase::HalfClosed, BlinkPhase::Closed})
+            for (const bool mirrored : {false, true})
+                EXPECT_TRUE(same(plain[i].Frame(phase, mirrored), fine.Frame(phase, mirrored))) << scales[i] << ", phase " << int(phase);
+    }
+    SetPixel(p.costume[0].hDC(), 1, 1, Blue);
+    fine.Compose(p, POINT{16, 24}, 2.0);
+    const HDC frame = fine.Frame(BlinkPhase::Open, false).hDC();
+    EXPECT_EQ(std::tuple(GetPixel(frame, 1, 1), GetPixel(frame, 0, 1), GetPixel(frame, 1, 0)), std::tuple(Blue, White, White));
 }
 
 }  // namespace

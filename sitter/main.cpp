@@ -24,5 +24,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::Owned<SitterWindow> sitter(std::move(character));
     // Shown without taking the foreground from the window it sits on.
     if (!Startup::OpenWindow([&] { sitter.Create(), sitter.Show(SW_SHOWNA); })) return 1;
-    return platform::RunMessageLoop();
+    return platform::RunMessageLoop(sitter.Watches());
 }

@@ -47,14 +47,16 @@ void PopupMenu::CheckSize(int percent) const {
         CheckMenuItem(sizes_, SizeCommand(offered), MF_BYCOMMAND | (offered == percent ? MF_CHECKED : MF_UNCHECKED));
 }
 
-UINT PopupMenu::Choose(HWND owner, POINT at) const {
+UINT PopupMenu::Choose(HWND owner, POINT at) {
     // The menu's window must be in the foreground, or the menu would not close when the user clicks elsewhere.
     // While a dialog of the owner is open, that is the dialog: the owner is disabled, and activating it
     // would take the foreground from the dialog, which should keep it after the menu.
     HWND front = GetLastActivePopup(owner);
     SetForegroundWindow(front);
+    open_ = true;
     const auto command = static_cast<UINT>(
         TrackPopupMenu(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, front, nullptr));
+    open_ = false;
     PostMessageW(front, WM_NULL, 0, 0);
     return command;
 }

@@ -23,10 +23,12 @@ public:
     // Checks the size worn, alone.
     void CheckSize(int percent) const;
     // Shows the menu at `at` for `owner` and waits for the choice: its command, or 0 for none.
-    UINT Choose(HWND owner, POINT at) const;
+    UINT Choose(HWND owner, POINT at);
+    bool IsOpen() const { return open_; }
 
 private:
     platform::UniqueMenu menu_;  // destroys its submenus with it
     std::array<HMENU, 2> costumes_{};
     HMENU sizes_ = nullptr;
+    bool open_ = false;  // while Choose shows it
 };

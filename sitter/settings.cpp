@@ -59,4 +59,24 @@ void Write(const char* name, int32_t value) {
     store.SetValue(Variant(value));
 }
 
+void WriteText(const char* name, const std::string& text) {
+    cRegistry store = StoreOf(name);
+    store.SetValueType(REG_SZ);
+    store.SetValue(Variant(text));
+}
+
+std::optional<std::string> StoredText(const char* name) {
+    cRegistry store = StoreOf(name);
+    constexpr int32_t unread = -1;  // a read sets the type stored
+    store.SetValueType(unread);
+    const Variant value = store.Value();
+    if (store.ValueType() == unread) return std::nullopt;
+    const std::string* text = value.AsString();
+    return text ? *text : std::string();
+}
+
+void Erase(const char* name) {
+    if (StoredText(name)) StoreOf(name).DeleteValue();
+}
+
 }  // namespace settings

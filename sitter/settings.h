@@ -1,9 +1,10 @@
 #pragma once
 // The character's settings under the current user's key: the distance along the window's edge ("FromSide",
 // percent), mirrored drawing until the first seat ("FromLeft"), the costume index of each layer ("Costume",
-// "Costume2") and the character's Size ("Size", percent). Everything reaches the registry through cRegistry,
-// as REG_DWORD.
+// "Costume2") and the character's Size ("Size", percent), as REG_DWORD; and the folder costume worn on each layer
+// by its file name ("CostumeFile", "Costume2File"), as REG_SZ. Everything reaches the registry through cRegistry.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "registry/cRegistry.h"
@@ -40,5 +41,11 @@ int32_t StoredSize();
 
 // Stores one value through a store of its own; raises what cRegistry raises when the registry refuses.
 void Write(const char* name, int32_t value);
+void WriteText(const char* name, const std::string& text);
+
+// A text value: nothing when it is missing, "" when it holds no text. Never raises.
+std::optional<std::string> StoredText(const char* name);
+// Removes the value when it is there; raises what cRegistry raises when the registry refuses.
+void Erase(const char* name);
 
 }  // namespace settings

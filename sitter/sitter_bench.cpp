@@ -1,7 +1,9 @@
 // Figures for sitting still and following a window, the change-driven character against the literal design
 // it replaced (re-stack, move and place the balloon every 10 ms; compose four layers every 25 ms), in one run:
 // CPU per second of the program plus the window server, wake-ups per second, follow latency and the cost of a
-// redraw that changes the frame.
+// redraw that changes the frame. Then the costume folders: start-up with 0 and with 100 costumes in each folder, in
+// fresh processes, and switching to a folder's costume (decode and compose) at scale 1 and 3. The character is
+// measured with 100 costumes in each folder and its loop waiting on their watches, as the program's loop does.
 // Usage (scripts/bench-sitter runs it): sitter_bench SECONDS PERCH_EXE [WINESERVER_PID]
 #include <windows.h>
 
@@ -10,9 +12,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "art.h"
+#include "costumes/folder.h"
 
 #include "balloon/balloon.h"
 #include "platform/handles.h"
@@ -21,6 +28,7 @@
 #include "platform/window.h"
 #include "resource_ids.h"
 #include "platform/desktop.h"
+#include "sitter/costume_folders.h"
 #include "sitter/follower.h"
 #include "sitter/frame_set.h"
 #include "sitter/seat.h"
@@ -62,9 +70,20 @@ LRESULT CALLBACK CountWakeUps(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void Pump(double seconds) {
-    const auto until = Clock::now() + std::chrono::duration<double>(seconds);
-    platform::RunModalLoop([&] { return Clock::now() >= until; });
+// Handles events for `seconds`; with `waited`, in the program's own loop waiting on them too, each signal a wake-up.
+void Pump(double seconds, const std::vector<platform::WaitedHandle>& waited = {}) {
+    if (waited.empty()) {
+        const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+        platform::RunModalLoop([&] { return Clock::now() >= until; });
+        return;
+    }
+    std::vector<platform::WaitedHandle> counted;
+    for (const platform::WaitedHandle& w : waited) counted.push_back({w.handle, [&w] { ++wakeUps, w.onSignalled(); }});
+    SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostQuitMessage(0);
+    });
+    platform::RunMessageLoop(counted);
 }
 
 // The design before: the same pictures, re-composed and re-seated on every tick.
@@ -140,14 +159,15 @@ void CALLBACK PointerMoved(HWND, UINT, UINT_PTR, DWORD) {
 // Sits still for `seconds` (with the pointer moving elsewhere when `pointer`), then moves the perch back and
 // forth 60 times and times each follow.
 Figures Measure(double seconds, const std::string& serverPid, HWND perch, const std::function<RECT()>& character,
-                const std::function<void()>& afterMove, bool pointer = false) {
+                const std::function<void()>& afterMove, bool pointer = false,
+                const std::vector<platform::WaitedHandle>& waited = {}) {
     Figures f{};
-    Pump(2);  // settled
+    Pump(2, waited);  // settled
     const UINT_PTR stream = pointer ? SetTimer(nullptr, 0, 10, &PointerMoved) : 0;
     const long long wakesBefore = wakeUps, movesBefore = pointerMoves;
     const double cpuBefore = CpuSeconds(serverPid);
     const auto start = Clock::now();
-    Pump(seconds);
+    Pump(seconds, waited);
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     if (stream) KillTimer(nullptr, stream);
     f.pointerMovesPerSecond = static_cast<double>(pointerMoves - movesBefore) / wall;
@@ -176,9 +196,106 @@ void Print(const char* design, const Figures& f) {
                 f.wakeUpsPerSecond, f.p50, f.p95, f.redrawUs, f.tickUs, f.pointerMovesPerSecond);
 }
 
+// A costume as an artist might draw it at `detail`: noise on a see-through ground, as a PNG.
+void SaveCostume(const std::filesystem::path& file, int detail, unsigned seed) {
+    const int w = 77 * detail, h = 126 * detail;
+    artgen::Image image(w, h, artgen::kBlack);
+    std::vector<bool> transparent(static_cast<size_t>(w) * h, true);
+    std::mt19937 rng(seed);
+    for (int y = h / 3; y < h; ++y)
+        for (int x = w / 5; x < 4 * w / 5; ++x) {
+            const auto v = static_cast<uint8_t>(rng() & 0xFC);
+            image.at(x, y) = {v, static_cast<uint8_t>(v / 2), static_cast<uint8_t>(255 - v)};
+            transparent[static_cast<size_t>(y) * w + x] = false;
+        }
+    artgen::WriteFile(file, artgen::EncodePng(image, transparent));
+}
+
+// In a fresh process: start-up with the costume folders under `appData`, to the window shown and drawn, then to the
+// folders read once the window has handled what start-up posted it. Written to `result` in milliseconds.
+int StartOnce(const char* appData, const char* result) {
+    const auto start = Clock::now();
+    const auto ms = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); };
+    SetEnvironmentVariableA("APPDATA", appData);
+    platform::Owned<SitterWindow> sitter(Startup::Run());
+    if (!sitter.Create()) return 1;
+    sitter.Show(SW_SHOWNA);
+    UpdateWindow(sitter.hwnd());
+    const double shown = ms();
+    platform::ProcessPendingEvents();
+    const double read = ms();
+    FILE* out = std::fopen(result, "w");
+    if (!out) return 1;
+    std::fprintf(out, "%.2f %.2f\n", shown, read);
+    std::fclose(out);
+    return 0;
+}
+
+// One fresh start-up with the costume folders under `appData`: to the window shown, and to the folders read.
+std::pair<double, double> FreshStart(const std::filesystem::path& appData) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string result = (appData / "start.txt").string();
+    std::string command = "sitter_bench start \"" + appData.string() + "\" \"" + result + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return {};
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess), CloseHandle(process.hThread);
+    std::pair<double, double> ms{};
+    if (FILE* in = std::fopen(result.c_str(), "r")) {
+        if (std::fscanf(in, "%lf %lf", &ms.first, &ms.second) != 2) ms = {};
+        std::fclose(in);
+    }
+    return ms;
+}
+
+// Start-up with 0 and with 100 costumes in each folder, in turns so that the machine's load falls on both alike, and
+// switching to a folder's costume. Leaves the process's %APPDATA% on the full folders.
+void CostumeFigures(const std::filesystem::path& root) {
+    std::filesystem::remove_all(root);
+    const std::filesystem::path empty = root / "empty", full = root / "full";
+    for (const auto& appData : {empty, full})
+        for (const char* layer : {"Costume 1", "Costume 2"}) std::filesystem::create_directories(appData / "Pellory/Costumes" / layer);
+    for (int n = 0; n < 100; ++n)
+        for (unsigned f = 0; f < 2; ++f)
+            SaveCostume(full / "Pellory/Costumes" / (f == 0 ? "Costume 1" : "Costume 2") / ("costume " + std::to_string(n) + ".png"),
+                        1 + n % 4, unsigned(n) + 100 * f);
+    std::vector<double> shown[2], read[2];
+    for (int i = 0; i < 15; ++i)
+        for (size_t f = 0; f < 2; ++f) {
+            const auto [s, r] = FreshStart(f == 0 ? empty : full);
+            shown[f].push_back(s), read[f].push_back(r);
+        }
+    const double emptyShown = Percentile(shown[0], 0.5), fullShown = Percentile(shown[1], 0.5);
+    std::printf("start-up to the window shown (15 fresh processes each, medians): %.1f ms with 0 costumes in each folder, "
+                "%.1f ms with 100 (%+.1f ms); the folders read after it, at %.1f and %.1f ms\n",
+                emptyShown, fullShown, fullShown - emptyShown, Percentile(read[0], 0.5), Percentile(read[1], 0.5));
+
+    SetEnvironmentVariableW(L"APPDATA", full.c_str());
+    CharacterPictures pictures;
+    for (auto [picture, id] : {std::pair{&pictures.base, IDB_BASE}, {&pictures.blinkHalf, IDB_BLINK_HALF},
+                               {&pictures.blinkClosed, IDB_BLINK_CLOSED}, {&pictures.costume[1], IDB_COSTUME2_BEFORE_FIRST + 1}})
+        picture->CreateFromPicture(platform::LoadBitmapResource(id).get());
+    FrameSet frames;
+    for (const auto& [file, detail] : {std::pair("costume 0.png", 1), {"costume 3.png", 4}})
+        for (const double scale : {1.0, 3.0}) {
+            std::vector<double> us;
+            for (int i = 0; i < 15; ++i)
+                us.push_back(MicrosecondsPer(1, [&] {
+                    Dress(pictures, Layer::One, LoadFolderCostume(Layer::One, file));
+                    frames.Compose(pictures, POINT{16, 24}, scale);
+                }));
+            std::printf("switching to a folder's costume drawn at %dx, at scale %.0f (decode and compose): %.1f ms (median)\n",
+                        detail, scale, Percentile(us, 0.5) / 1000);
+        }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "start") == 0) return StartOnce(argv[2], argv[3]);
     if (argc < 3) {
         std::fprintf(stderr, "usage: sitter_bench SECONDS PERCH_EXE [WINESERVER_PID]\n");
         return 2;
@@ -199,6 +316,8 @@ int main(int argc, char** argv) {
     if (!perch) return 1;
     SetForegroundWindow(perch);
 
+    const std::filesystem::path appData = std::filesystem::temp_directory_path() / "pellory-sitter-bench";
+    CostumeFigures(appData);
     std::printf("%-40s %13s %12s %10s %10s %12s %12s %11s\n", "design", "idle CPU", "wake-ups", "p50", "p95", "redraw",
                 "still tick", "pointer");
     Figures literal{}, poll{}, events{}, global{};
@@ -218,7 +337,7 @@ int main(int argc, char** argv) {
         character.Create();
         character.Show(SW_SHOWNA);
         SetForegroundWindow(perch);
-        poll = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {});
+        poll = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, [] {}, false, character.Watches());
         // A redraw that changes the frame: one copy of a composed frame. A still tick: one step of following
         // with nothing changed.
         {
@@ -264,10 +383,10 @@ int main(int argc, char** argv) {
         };
         // The pointer moves over another program's window: a hook on every process hears of each move, the
         // hook on the followed window's process and thread hears of none.
-        global = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, tellOfTheMove, true);
+        global = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, tellOfTheMove, true, character.Watches());
         global.redrawUs = poll.redrawUs, global.tickUs = poll.tickUs;
         Print("change-driven, events, hook on all", global);
-        events = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, tellOfTheMove);
+        events = Measure(seconds, serverPid, perch, [&] { return character.Bounds(); }, tellOfTheMove, false, character.Watches());
         events.redrawUs = poll.redrawUs, events.tickUs = poll.tickUs;
         Print("change-driven, events, hook followed", events);
     }
@@ -280,5 +399,6 @@ int main(int argc, char** argv) {
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess), CloseHandle(pi.hThread);
     RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+    std::filesystem::remove_all(appData);
     return 0;
 }

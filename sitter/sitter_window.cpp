@@ -18,6 +18,9 @@
 
 namespace {
 
+// Posted when the window is made: the costume folders are read once it has been drawn.
+constexpr UINT ScanCostumesMessage = WM_APP + 2;
+
 platform::WindowClass SitterClass() {
     platform::WindowClass wc;
     wc.name = SitterWindow::ClassName;
@@ -34,7 +37,8 @@ platform::WindowClass SitterClass() {
 SitterWindow::SitterWindow(std::unique_ptr<Character> character)
     : platform::Window(SitterClass()), character_(std::move(character)),
       pollTimer_(*this, Follower::PollMs, false, [this] { tracking_->OnPoll(); }),
-      frameTimer_(*this, BlinkSchedule::PeriodMs, true, [this] { OnFrameTimer(); }) {}
+      frameTimer_(*this, BlinkSchedule::PeriodMs, true, [this] { OnFrameTimer(); }),
+      costumeFolders_(*this, [this] { OnCostumeFoldersChanged(); }) {}
 
 SitterWindow::~SitterWindow() = default;
 
@@ -51,6 +55,8 @@ bool SitterWindow::OnCreate() {
     tracking_.emplace(static_cast<Tracking::Client&>(*this), balloon_, character_->preferences.mirrored);
     trayIcon_ = std::make_unique<TrayIcon>(hwnd());
     trayIcon_->Add();  // where the shell has no notification area, the character alone must do
+    costumeFolders_.Watch();
+    PostMessageW(hwnd(), ScanCostumesMessage, 0, 0);
     return true;
 }
 
@@ -92,6 +98,11 @@ bool SitterWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         if (tracking_) tracking_->Remeasure();
         InvalidateRect(hwnd(), nullptr, FALSE);
         return false;
+    }
+    if (message == ScanCostumesMessage) {
+        UpdateWindow(hwnd());  // seen before the folders are read
+        OnCostumeFoldersChanged();
+        return true;
     }
     if (message == SingleCopy::AnotherStartMessage()) {
         Say("I'm already here!");
@@ -136,22 +147,45 @@ void SitterWindow::OnCommand(UINT command) {
         default: break;
     }
     if (const std::optional<int> percent = PopupMenu::SizeOf(command)) OnSizeChosen(*percent);
+    if (const std::optional<Layer> layer = Wardrobe::FolderToOpen(command)) CostumeFolders::Open(*layer);
 }
 
-// A costume that cannot be stored stays as it was; the user is told.
-void SitterWindow::OnCostumeChosen(CostumeChoice choice) {
+// A costume that cannot be stored stays as it was; the user is told. A folder's costume that cannot be worn is
+// not stored either: the character says why.
+void SitterWindow::OnCostumeChosen(const CostumeChoice& choice) {
+    Character& c = *character_;
     try {
-        settings::Write(CostumeSetting(choice.layer), choice.index);
-        character_->pictures.costume[static_cast<size_t>(choice.layer)].CreateFromPicture(
-            platform::LoadBitmapResource(CostumeBitmap(choice.layer, choice.index)).get());
+        if (choice.fileName.empty()) {
+            settings::Write(CostumeSetting(choice.layer), choice.index);
+            settings::Erase(CostumeFileSetting(choice.layer));  // for an older copy of the program, all there is
+            DressInBuiltIn(c.pictures, choice.layer, choice.index);
+            c.wardrobe.Wear(choice.layer, choice.index);
+        } else {
+            const costumes::CostumePicture costume = LoadFolderCostume(choice.layer, choice.fileName);
+            if (!costume.picture) return Say(costumes::Complaint(costume.refusal));
+            settings::WriteText(CostumeFileSetting(choice.layer), choice.fileName);
+            Dress(c.pictures, choice.layer, costume);
+            c.wardrobe.WearFile(choice.layer, choice.fileName);
+        }
     } catch (const platform::Error& e) {
         platform::ShowMessage("The costume could not be changed:\r\n\r\n" + platform::ErrorLine(e), MB_OK | MB_ICONEXCLAMATION, hwnd());
         return;
     }
-    character_->wardrobe.Wear(choice.layer, choice.index);
     ComposeFrames();
     ShowFrameInWindow();
     ScheduleNextFrame();  // a cat sound may now be due
+}
+
+// Not while the menu is open, which would change under the pointer: the folders are read once it has closed.
+void SitterWindow::OnCostumeFoldersChanged() {
+    if (character_->menu.IsOpen()) return costumeFolders_.ScanLater();
+    const CostumeFolders::Outcome outcome = costumeFolders_.Scan(character_->wardrobe, character_->pictures);
+    if (outcome.redraw) {
+        ComposeFrames();
+        ShowFrameInWindow();
+        ScheduleNextFrame();
+    }
+    if (!outcome.toSay.empty()) Say(outcome.toSay);
 }
 
 void SitterWindow::OnDistanceChosen() {

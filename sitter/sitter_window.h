@@ -1,16 +1,19 @@
 #pragma once
 // The character's own window. It wires the window system's messages and its timers to the small types that
-// decide: the wardrobe, the frame set, the blink schedule and the tracking of the foreground window.
+// decide: the wardrobe and the costume folders, the frame set, the blink schedule and the tracking of the
+// foreground window.
 #include <windows.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "balloon/balloon.h"
 #include "commands/distance_dialog.h"
 #include "platform/window.h"
 #include "sitter/blink_schedule.h"
+#include "sitter/costume_folders.h"
 #include "sitter/frame_set.h"
 #include "sitter/startup.h"
 #include "sitter/tracking.h"
@@ -30,6 +33,9 @@ public:
     void Say(const std::string& text, const std::string& caption = "");
     std::optional<std::string> Ask(const std::string& question, const std::string& caption = "",
                                    const std::string& defaultAnswer = "");
+
+    // What the program's loop waits on beside the events, from the window's creation on: the costume folders.
+    const std::vector<platform::WaitedHandle>& Watches() const { return costumeFolders_.Watches(); }
 
 protected:
     bool OnCreate() override;
@@ -54,7 +60,8 @@ private:
 
     void ShowPopupMenu();
     void OnCommand(UINT command);
-    void OnCostumeChosen(CostumeChoice choice);
+    void OnCostumeChosen(const CostumeChoice& choice);
+    void OnCostumeFoldersChanged();
     void OnDistanceChosen();
     void OnFortuneChosen();
     void OnSizeChosen(int percent);
@@ -78,4 +85,5 @@ private:
     std::optional<Tracking> tracking_;  // from the window's creation to the end of the object
     platform::Timer pollTimer_;
     platform::Timer frameTimer_;  // due when the frame must change next
+    CostumeFolders costumeFolders_;
 };

@@ -5,6 +5,7 @@
 #include "platform/number.h"
 #include "platform/text.h"
 #include "resource_ids.h"
+#include "sitter/costume_folders.h"
 #include "sitter/settings.h"
 
 namespace {
@@ -122,6 +123,25 @@ bool Startup::LoadPictures(const Wardrobe& wardrobe, CharacterPictures& pictures
     });
 }
 
+// A folder costume stored by its file name is worn when that file can be, and only that file is decoded. One that
+// cannot is forgotten without a word: the built-in costume stays on.
+void Startup::WearStoredFiles(Wardrobe& wardrobe, CharacterPictures& pictures) {
+    for (Layer layer : BothLayers) {
+        const char* name = CostumeFileSetting(layer);
+        const std::optional<std::string> fileName = settings::StoredText(name);
+        if (!fileName) continue;
+        costumes::CostumePicture costume;
+        try {
+            if (!fileName->empty()) costume = LoadFolderCostume(layer, *fileName);
+            if (!costume.picture) settings::Erase(name);
+        } catch (const platform::Error&) {
+            // Not worn, and cleared when the registry lets it be.
+        }
+        Dress(pictures, layer, costume);
+        if (costume.picture) wardrobe.WearFile(layer, *fileName);
+    }
+}
+
 std::unique_ptr<Character> Startup::Run() {
     Startup startup;
     auto c = std::make_unique<Character>();
@@ -129,6 +149,7 @@ std::unique_ptr<Character> Startup::Run() {
     startup.ReadSecondNames(c->wardrobe);
     startup.ReadSettings(c->preferences, c->wardrobe);
     if (!startup.LoadPictures(c->wardrobe, c->pictures)) return nullptr;
+    WearStoredFiles(c->wardrobe, c->pictures);
     c->menu.CheckSize(c->preferences.sizePercent);
     return c;
 }

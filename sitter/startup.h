@@ -1,6 +1,6 @@
 #pragma once
 // Start-up of the character, in its fixed order: the metrics and the costume names from the resources, the
-// settings from the registry, then the pictures, and only then its window. Every failure shows one message
+// settings from the registry, then the pictures and the folder costumes worn, and only then its window. Every failure shows one message
 // box; the failures of some steps let start-up go on, the others end the program.
 #include <windows.h>
 
@@ -47,6 +47,7 @@ private:
     void ReadSecondNames(Wardrobe& wardrobe);
     void ReadSettings(Preferences& preferences, Wardrobe& wardrobe);
     bool LoadPictures(const Wardrobe& wardrobe, CharacterPictures& pictures);
+    static void WearStoredFiles(Wardrobe& wardrobe, CharacterPictures& pictures);
 
     enum class Failure { BadMetric, CostumeName, UnreadableSetting, BadCostumeIndex, MissingBitmap, Vague };
 

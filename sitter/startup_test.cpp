@@ -1,11 +1,14 @@
 // Start-up against the real registry, the program's own resources and injected defects.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "costumes/folder.h"
 #include "platform/error.h"
 #include "platform/handles.h"
 #include "platform/host.h"
@@ -185,5 +188,33 @@ TEST_P(EditedSetting, GivesAtMostItsOwnMessageAndSpillsIntoNoOther) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, EditedSetting, ::testing::ValuesIn(EditedValues), [](const auto& p) { return std::string(p.param.name); });
+
+// A folder costume stored by its file name is worn from the start when its file can be; a name that cannot be worn
+// is cleared without a word, and the built-in costume is worn.
+TEST_F(StartupTest, WearsAStoredFolderCostumeOrClearsItSilently) {
+    wchar_t appData[MAX_PATH];
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    SetEnvironmentVariableW(L"APPDATA", (std::filesystem::temp_directory_path() / "pellory-startup").c_str());
+    costumes::MakeCostumeFolder(1);
+    // A black 24-bit BMP of twice the art's size, and a file that is no picture.
+    const std::filesystem::path folder = costumes::CostumeFolder(1);
+    std::ofstream(folder / "jacket.bmp", std::ios::binary)
+        << std::string("BM\xf6\xc8\x01\0\0\0\0\0\x36\0\0\0(\0\0\0\x9a\0\0\0\xfc\0\0\0\x01\0\x18\0", 30) << std::string(24 + 464 * 252, '\0');
+    std::ofstream(folder / "cape.bmp") << "not a picture";
+    const struct { const char* setting; std::string stored, worn; } cases[] = {{"CostumeFile", "jacket.bmp", "jacket.bmp"},
+        {"CostumeFile", "gone.png", ""}, {"CostumeFile", "cape.bmp", ""}, {"Costume2File", "..\\Costume 1\\jacket.bmp", ""},
+        {"Costume2File", "", ""}, {"CostumeFile", "a number", ""}};
+    for (const auto& c : cases) {
+        DeleteSettings();
+        if (c.stored == "a number") Store(c.setting, 2);
+        else Store(c.setting, REG_SZ, c.stored.c_str(), c.stored.size() + 1);
+        ASSERT_FALSE(Start());
+        const size_t layer = c.setting == std::string("CostumeFile") ? 0 : 1;
+        EXPECT_EQ(std::tuple(messages, character->wardrobe.WornFile(Layer(layer)), Stored(c.setting), character->pictures.detail[layer]),
+                  std::tuple(std::vector<std::string>{}, c.worn, c.worn.empty() ? "missing" : "1:11 bytes", c.worn.empty() ? 1 : 2)) << c.stored;
+    }
+    std::filesystem::remove_all(std::filesystem::temp_directory_path() / "pellory-startup");
+    SetEnvironmentVariableW(L"APPDATA", appData);
+}
 
 }  // namespace

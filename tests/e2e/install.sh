@@ -15,10 +15,11 @@ winenv() { wine cmd /c echo "%$1%" </dev/null | tr -d '\r'; }
 win="$(winenv LOCALAPPDATA)\\Programs\\Pellory"
 dir=$(winepath -u "$win" 2>/dev/null) && dir=${dir%/}
 lnk="$(winepath -u "$(winenv APPDATA)" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs/Pellory.lnk"
+costumes="$(winepath -u "$(winenv APPDATA)" 2>/dev/null)/Pellory/Costumes"
 
 # A Run entry left behind would start the character in every later Wine session of the build.
 forget_install() {
-    rm -rf "$dir" "$lnk"
+    rm -rf "$dir" "$lnk" "$costumes"
     wine reg delete "$UNINST" /f </dev/null >/dev/null 2>&1
     wine reg delete "$RUN" /v Pellory /f </dev/null >/dev/null 2>&1
 }
@@ -69,6 +70,8 @@ run_in_desktop "$SETUP" /S /SIGNIN
 e2e_wait_until 10000 e2e_reg_value DisplayName "$UNINST" >/dev/null
 for f in Pellory.exe README.txt LICENSE.txt Uninstall.exe; do check "installed $f" test -f "$dir/$f"; done
 check "the installed Pellory.exe is the zipped one" cmp -s "$dir/Pellory.exe" "$unz/Pellory.exe"
+guides() { cmp -s "$costumes/Costume $1/template.png" "$(dirname "$0")/../../resources/bitmaps/template.png" && test -s "$costumes/Costume $1/README.txt"; }
+check "each costume folder holds the template and the artists' README" eval "guides 1 && guides 2"
 check "Start-menu shortcut to it" sh -c "strings '$lnk' | grep -qxF '$win\\Pellory.exe'"
 check_eq "started at sign-in" "$(e2e_reg_value Pellory "$RUN")" "REG_SZ \"$win\\Pellory.exe\""
 while read -r name want; do
@@ -107,5 +110,6 @@ check "the Uninstall key is gone" e2e_wait_until 5000 not e2e_reg_value DisplayN
 check "the shortcut is gone" e2e_wait_until 5000 test ! -e "$lnk"
 check "the Run entry is gone" e2e_wait_until 5000 not e2e_reg_value Pellory "$RUN"
 check "a silent uninstall keeps the settings" e2e_reg_value Costume
+check "and the costume folders" test -f "$costumes/Costume 2/README.txt"
 
 e2e_finish

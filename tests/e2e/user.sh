@@ -206,7 +206,7 @@ check_until 3000 "it says so" "I'm already here!" e2e_field "$balloon" title
 put_away "$balloon"
 e2e_menu "$sitter" Down Down Down Right
 check "the Costume 2 submenu opens again" e2e_wait_until 3000 e2e_menus_open 2
-e2e_doc_crop "$(e2e_shot menu)" "460 10 800 230" popup-menu
+e2e_doc_crop "$(e2e_shot menu)" "460 10 800 246" popup-menu
 e2e_keys Escape Escape
 check "Escape closes the menu" e2e_wait_until 3000 e2e_menus_open 0
 # Retried: something passing in front can spoil one shot.

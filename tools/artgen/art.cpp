@@ -318,6 +318,8 @@ PixelMap ParseMap(std::string_view text, const std::string& source) {
             in >> c;
             if (c.size() != 1) Fail(source, lineNo, "mask is one character");
             m.mask = c[0];
+        } else if (key == "alpha:") {
+            m.alpha = ReadInt(in, source, lineNo, 0, 255);
         } else if (key == "from:") {
             if (!m.recipe) m.recipe.emplace();
             in >> m.recipe->from;
@@ -501,13 +503,19 @@ std::map<std::string, Bytes> BuildAll(const std::vector<PixelMap>& maps) {
     for (const auto& m : maps) byOutput[m.output].push_back(m);
     std::map<std::string, Bytes> files;
     for (auto& [name, group] : byOutput) {
+        const PixelMap& m = group.front();
+        if (!name.ends_with(".ico") && group.size() != 1) throw std::runtime_error(name + " has more than one source");
         if (name.ends_with(".ico")) {
             files[name] = EncodeIcon(group);
         } else if (name.ends_with(".bmp")) {
-            if (group.size() != 1) throw std::runtime_error(name + " has more than one source");
-            files[name] = EncodeBmp(group.front());
+            files[name] = EncodeBmp(m);
+        } else if (name.ends_with(".png")) {
+            std::vector<bool> transparent;
+            for (const std::string& row : m.rows)
+                for (const char c : row) transparent.push_back(m.mask == c);
+            files[name] = EncodePng(ToImage(m), transparent, static_cast<std::uint8_t>(m.alpha));
         } else {
-            throw std::runtime_error(group.front().source + ": output must be a .bmp or .ico");
+            throw std::runtime_error(m.source + ": output must be a .bmp, .ico or .png");
         }
     }
     return files;
@@ -579,7 +587,7 @@ Image Scale(const Image& image, int factor) {
     return out;
 }
 
-Bytes EncodePng(const Image& image, const std::vector<bool>& transparent) {
+Bytes EncodePng(const Image& image, const std::vector<bool>& transparent, std::uint8_t opacity) {
     const bool alpha = !transparent.empty();
     Bytes raw;
     for (int y = 0; y < image.height; ++y) {
@@ -587,7 +595,7 @@ Bytes EncodePng(const Image& image, const std::vector<bool>& transparent) {
         for (int x = 0; x < image.width; ++x) {
             const Rgb c = image.at(x, y);
             raw.insert(raw.end(), {c.r, c.g, c.b});
-            if (alpha) raw.push_back(transparent[static_cast<std::size_t>(y) * image.width + x] ? 0 : 255);
+            if (alpha) raw.push_back(transparent[static_cast<std::size_t>(y) * image.width + x] ? 0 : opacity);
         }
     }
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -27,12 +27,13 @@ inline constexpr Rgb kRed{255, 0, 0};
 // A source may instead be made from another one (`from:`), see Recipe.
 struct PixelMap {
     std::string source;  // file name, for messages
-    std::string output;  // "109.bmp", "distance.ico"
+    std::string output;  // "109.bmp", "distance.ico", "template.png"
     int width = 0;
     int height = 0;
     int bits = 0;  // 4, 8 or 24
     std::vector<std::pair<char, Rgb>> legend;
-    std::optional<char> mask;  // icons: pixels of this character are transparent
+    std::optional<char> mask;  // icons and PNGs: pixels of this character are transparent
+    int alpha = 255;           // PNGs: the opacity of the other pixels
     std::vector<std::string> rows;
 
     // A map made from another: the source's rows resampled to the size, or enlarged `scale` times
@@ -76,7 +77,7 @@ Bytes EncodeBmp(const PixelMap& map);
 // Every map is one image of the icon; ordered by size, then by depth. A 256-pixel image is stored as a
 // PNG, as Windows expects at that size; the others as bitmaps with an AND mask.
 Bytes EncodeIcon(std::vector<PixelMap> images);
-// Groups the maps by output file and encodes each file; throws when a .bmp has more than one source.
+// Groups the maps by output file and encodes each file; throws when a .bmp or .png has more than one source.
 std::map<std::string, Bytes> BuildAll(const std::vector<PixelMap>& maps);
 
 // Reading back what EncodeBmp writes (and any bottom-up uncompressed 4/8/24-bit BMP).
@@ -104,8 +105,9 @@ std::vector<IconEntry> DecodeIcon(const Bytes& file);  // throws std::runtime_er
 // Costume and blink layers: key-coloured pixels leave the frame as it was.
 void DrawKeyed(Image& frame, const Image& layer, int x, int y, Rgb key);
 Image Scale(const Image& image, int factor);
-// 8-bit RGB, or RGBA when `transparent` (top row first) marks pixels to leave out; compressed.
-Bytes EncodePng(const Image& image, const std::vector<bool>& transparent = {});
+// 8-bit RGB, or RGBA when `transparent` (top row first) marks pixels to leave out, the others `opacity`;
+// compressed.
+Bytes EncodePng(const Image& image, const std::vector<bool>& transparent = {}, std::uint8_t opacity = 255);
 
 Bytes ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);

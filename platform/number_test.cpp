@@ -34,12 +34,6 @@ TEST(Rounding, HalvesGoToEvenAndOverflowRaises) {
               std::tuple(std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), -8));
 }
 
-// Costume names and fortune answers; an empty text is met with the fortunes.
-TEST(Split, CutsAtEverySeparator) {
-    EXPECT_EQ(Split("Normal, Catgirl, Persocon", ", "), (std::vector<std::string>{"Normal", "Catgirl", "Persocon"}));
-    EXPECT_EQ(Split("a||b|", "|"), (std::vector<std::string>{"a", "", "b", ""}));
-}
-
 // Every program of ours, these tests included, carries the manifest: the UTF-8 code page, so that the
 // ...A calls keep text in any script, and per-monitor DPI awareness.
 TEST(Manifest, TextInAnyScriptSurvivesTheCodePageAndEveryWindowHasItsMonitorsDpi) {

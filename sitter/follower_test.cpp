@@ -1,6 +1,6 @@
 // Following the foreground window against a desktop of the test's own: which window is sat on, when the
-// character moves and re-stacks, and which monitor's top counts. How events earn the poll's trust shows in
-// what tracking asks for.
+// character moves and re-stacks. How events earn the poll's trust shows in what tracking asks for; which
+// monitor's top counts, on two monitors end to end.
 #include "sitter/follower.h"
 
 #include <gtest/gtest.h>
@@ -60,28 +60,6 @@ TEST_F(FollowerTest, SitsOnTheForegroundKeepsItThroughItsOwnWindowsAndRestacksWh
         EXPECT_EQ(std::tuple(step.satOn, step.changed, step.restack), std::tuple(s.satOn, s.changed, s.restack)) << s.why;
     }
     EXPECT_TRUE(SeatedAt(623, 308));
-    desktop.frames[Other] = RECT{};  // gone: nothing to sit on
-    EXPECT_EQ(Poll().seat.bounds.left, -66667);
-}
-
-// Monitors above, left of and below the primary one: the top edge counts from the top of the window's own
-// monitor, and a window that moves to another monitor has it asked for again.
-TEST_F(FollowerTest, MeasuresTheTopEdgeFromTheWindowsOwnMonitor) {
-    desktop.monitors = {{0, 0, 1280, 1024}, {0, -900, 1600, 0}, {-1920, 0, 0, 1080}, {-300, 1024, 1620, 2224}};
-    desktop.foreground = Perch;
-    // A window's top left corner, and whether the character is parked: the window's top edge less than 16
-    // twips below its monitor's (maximised there, with its borders beyond it), or minimised far away.
-    const struct { LONG left, top; bool parked; } cases[] = {
-        {100, 1, true}, {100, 2, false}, {100, -900, true}, {100, -898, false}, {-1800, 1, true}, {-1800, 40, false},
-        {0, 1025, true}, {0, 1026, false}, {-8, -8, true}, {-32000, -32000, true}};
-    for (const auto& c : cases) {
-        desktop.frames[Perch] = RECT{c.left, c.top, c.left + 500, c.top + 300};
-        const int queries = desktop.monitorQueries;
-        const RECT seat = Poll().seat.bounds;
-        EXPECT_EQ(desktop.monitorQueries, queries + 1) << "asked again for the moved window";
-        EXPECT_EQ(seat.left, c.parked ? -66667 : c.left + 500 - 77) << c.left << "," << c.top;
-        EXPECT_EQ(seat.top, c.top - 92);
-    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Tracking against a desktop of the test's own and events fed as the system delivers them: the poll it asks
-// for, the events it heeds, its pauses, a display change, and the balloon it takes along.
+// for, the events it heeds, its pauses, a display change and a monitor of another scale.
 #include "sitter/tracking.h"
 
 #include <gtest/gtest.h>
@@ -34,11 +34,7 @@ struct TrackingTest : ::testing::Test, Tracking::Client {
         return EqualRect(&at, &seat);
     }
 
-    TestDesktop desktop = [] {
-        TestDesktop d;
-        d.foreground = Perch;
-        return d;
-    }();
+    TestDesktop desktop;  // the perch in front
     int dpi = 96;
     std::vector<unsigned> polls;  // every interval asked for, in order
     platform::Owned<Balloon> balloon;
@@ -107,16 +103,6 @@ TEST_F(TrackingTest, SitsAnewAtTheSizeOfAMonitorOfAnotherScale) {
     tracking->Resize();
     const RECT at = tracking->Bounds();
     EXPECT_EQ(std::tuple(at.left, at.top, at.right, at.bottom), std::tuple(446L, 16L, 600L, 268L));
-}
-
-// A message showing while the window sat on moves: the balloon goes along with the character.
-TEST_F(TrackingTest, TheBalloonFollowsAMovedWindowWhileItShows) {
-    balloon.Say("Don't touch me!", "", tracking->Place());
-    const RECT before = balloon.Bounds();
-    Moved(150);
-    const RECT after = balloon.Bounds();
-    EXPECT_TRUE(balloon.IsVisible());
-    EXPECT_EQ(std::pair(after.left - before.left, after.top - before.top), std::pair(50L, 0L));
 }
 
 }  // namespace

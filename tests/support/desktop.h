@@ -18,7 +18,6 @@ struct TestDesktop final : Desktop {
     RECT FrameOf(HWND window) const override { return frames.contains(window) ? frames.at(window) : RECT{}; }
     // The monitor that holds the window's top-left corner, else the first.
     RECT MonitorOf(HWND window) const override {
-        ++monitorQueries;
         const RECT frame = FrameOf(window);
         for (const RECT& m : monitors)
             if (PtInRect(&m, POINT{frame.left, frame.top})) return m;
@@ -26,11 +25,10 @@ struct TestDesktop final : Desktop {
     }
     bool IsCovered(HWND, const RECT&) const override { return covered; }
 
-    HWND foreground = nullptr;
+    HWND foreground = Perch;
     std::map<HWND, RECT> frames{{Perch, {100, 200, 600, 600}}, {Other, {300, 400, 700, 600}}};
     std::vector<RECT> monitors{{0, 0, 1280, 1024}};
     bool covered = false;
-    mutable int monitorQueries = 0;
     mutable int foregroundQueries = 0;  // one for every look
 };
 

@@ -18,6 +18,12 @@ inline std::string Stored(const char* name) {
     return std::to_string(type) + ":" + std::to_string(size) + " bytes";
 }
 
+// No settings at all; a key the tests locked goes too, as its owner may delete it.
+inline void DeleteSettings() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, settings::Key);
+    RegDeleteTreeA(HKEY_CURRENT_USER, settings::Key);
+}
+
 // The items of a menu that carry a check mark, counted from 1.
 inline std::vector<int> Checked(HMENU menu) {
     std::vector<int> checked;

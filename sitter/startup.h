@@ -1,7 +1,7 @@
 #pragma once
 // Start-up of the character, in its fixed order: the metrics and the costume names from the resources, the
-// settings from the registry, then the pictures and the folder costumes worn, and only then its window. Every failure shows one message
-// box; the failures of some steps let start-up go on, the others end the program.
+// settings from the registry, then the pictures and the folder costumes worn, and only then its window. Every
+// failure shows one message box; the failures of some steps let start-up go on, the others end the program.
 #include <windows.h>
 
 #include <cstdint>

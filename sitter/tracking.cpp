@@ -17,11 +17,9 @@ Tracking::Pause::~Pause() {
 Tracking::Tracking(Client& client, Balloon& balloon, bool mirrored, const Desktop& desktop, WindowEvents::Hooker hook)
     : client_(client), balloon_(balloon), follower_(desktop), mirrored_(mirrored),
       events_([this](WindowEvents::Kind kind, HWND window) { OnEvent(kind, window); }, std::move(hook)) {
-    const Footing footing = client_.FootingNow();
-    const POINT parked = ParkedOutside(platform::VirtualScreen(), footing.metrics);
-    bounds_ = RECT{parked.x, parked.y, parked.x + footing.metrics.framePx.cx, parked.y + footing.metrics.framePx.cy};
-    SetWindowPos(client_.CharacterWindow(), nullptr, bounds_.left, bounds_.top, footing.metrics.framePx.cx,
-                 footing.metrics.framePx.cy, SWP_NOZORDER | Quietly);
+    const SeatMetrics metrics = client_.FootingNow().metrics;
+    const POINT parked = ParkedOutside(platform::VirtualScreen(), metrics);
+    MoveTo(RECT{parked.x, parked.y, parked.x + metrics.framePx.cx, parked.y + metrics.framePx.cy});
     Look();
 }
 
@@ -34,7 +32,7 @@ Follower::Character Tracking::AsFollowed(const Footing& footing) const {
 }
 
 void Tracking::OnPoll() {
-    if (!IsPaused()) Take(follower_.OnPoll(AsFollowed(client_.FootingNow()), GetTickCount64()));
+    if (!IsPaused()) Look();
 }
 
 void Tracking::OnEvent(WindowEvents::Kind kind, HWND window) {
